@@ -1,0 +1,78 @@
+// Button-like controls on the system BUTTON class: the base with click
+// suppression while the mouse takes the focus and caption accelerators,
+// the check box, and the standard radio button with its group rule.
+#pragma once
+#include "framework/WinControl.h"
+
+namespace lodo {
+
+// The accelerator character of a caption (the one after a single '&'), or 0.
+wchar_t AcceleratorChar(const std::wstring& caption);
+
+class TButtonControl : public TWinControl {
+public:
+  explicit TButtonControl(TComponent* owner);
+
+  bool ClicksDisabled() const { return FClicksDisabled; }
+  void SetClicksDisabled(bool value) { FClicksDisabled = value; }
+
+  void WndProc(TMessage& message) override;
+
+protected:
+  void TextChanged() override;
+  // The caption's accelerator was pressed.
+  virtual void AcceleratorPressed();
+
+private:
+  bool FClicksDisabled = false;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+  explicit TCheckBox(TComponent* owner);
+
+  bool Checked() const { return FChecked; }
+  // A change fires OnClick; setting the present state does nothing.
+  void SetChecked(bool checked);
+  void Toggle() { SetChecked(!FChecked); }
+
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+  void AcceleratorPressed() override;
+
+private:
+  bool FChecked = false;
+};
+
+enum TLeftRight { taLeftJustify, taRightJustify };
+
+class TRadioButton : public TButtonControl {
+public:
+  explicit TRadioButton(TComponent* owner);
+
+  bool Checked() const { return FChecked; }
+  // Checking unchecks every other radio button of the same parent and fires
+  // OnClick (unless clicks are disabled); unchecking fires nothing.
+  virtual void SetChecked(bool checked);
+
+  TLeftRight Alignment() const { return FAlignment; }
+  void SetAlignment(TLeftRight alignment);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+private:
+  bool FChecked = false;
+  TLeftRight FAlignment = taRightJustify;
+  bool FWordWrap = false;
+};
+
+}  // namespace lodo

@@ -1,0 +1,11 @@
+// System colour resolution.
+#include "framework/Colors.h"
+
+namespace lodo {
+
+COLORREF ColorToRGB(TColor color) {
+  if (color < 0) return GetSysColor(color & 0xFF);
+  return static_cast<COLORREF>(color);
+}
+
+}  // namespace lodo

@@ -1,0 +1,24 @@
+// The system EDIT class, superclassed.
+#include "framework/Edit.h"
+
+namespace lodo {
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 121, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SystemClass = L"EDIT";
+  params.Style |= ES_AUTOHSCROLL | ES_LEFT;
+  params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateHandleDone() {
+  // 0 lifts the default limit of 32767 characters to the maximum.
+  SendMessageW(Handle(), EM_LIMITTEXT, 0, 0);
+}
+
+}  // namespace lodo

@@ -1,0 +1,16 @@
+// A single-line edit with a sunken border and no length limit.
+#pragma once
+#include "framework/WinControl.h"
+
+namespace lodo {
+
+class TEdit : public TWinControl {
+public:
+  explicit TEdit(TComponent* owner);
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+};
+
+}  // namespace lodo

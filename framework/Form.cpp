@@ -1,0 +1,257 @@
+// Forms: window styles, sizing rules, the close procedure and navigation.
+#include "framework/Form.h"
+
+#include "framework/Application.h"
+
+namespace lodo {
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+  SetControlStyle(ControlStyle() | csAcceptsControls);
+  SetVisible(false);
+  SetColor(clBtnFace);
+}
+
+TForm::~TForm() {
+  Destroying();
+  DestroyHandle();
+}
+
+void TForm::SetClientSize(int width, int height) {
+  FClientWidth = width;
+  FClientHeight = height;
+  if (HandleAllocated()) {
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+  } else {
+    TCreateParams p;
+    CreateParams(p);
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    TControl::SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+    AlignControls();
+  }
+}
+
+RECT TForm::ClientRect() const {
+  if (HandleAllocated()) return TWinControl::ClientRect();
+  return {0, 0, FClientWidth, FClientHeight};
+}
+
+void TForm::SetIcon(HICON icon) {
+  FIcon = icon;
+  if (HandleAllocated()) {
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.Style = WS_CLIPCHILDREN | WS_CAPTION;
+  params.ExStyle = WS_EX_CONTROLPARENT;
+  switch (FBorderStyle) {
+    case fbsNone:
+      params.Style = WS_POPUP | WS_CLIPCHILDREN;
+      break;
+    case fbsSizeable:
+      params.Style |= WS_THICKFRAME;
+      break;
+    case fbsDialog:
+      params.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+    default:
+      params.Style |= WS_BORDER;
+      break;
+  }
+  if (FBorderStyle != fbsNone) {
+    if (FBorderIcons & biSystemMenu) params.Style |= WS_SYSMENU;
+    if (FBorderIcons & biMinimize) params.Style |= WS_MINIMIZEBOX;
+    if (FBorderIcons & biMaximize) params.Style |= WS_MAXIMIZEBOX;
+  }
+  params.WndParent = nullptr;
+}
+
+void TForm::PlaceAtCreation() {
+  if (FPosition != poDesktopCenter) return;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = work.left + (work.right - work.left - Width()) / 2;
+  const int top = work.top + (work.bottom - work.top - Height()) / 2;
+  TControl::SetBounds(left < work.left ? work.left : left, top < work.top ? work.top : top, Width(), Height());
+}
+
+void TForm::CreateHandleDone() {
+  if (FIcon) SetIcon(FIcon);
+  // The system may have adjusted the outer size; keep the client size as designed.
+  if (FClientWidth > 0 || FClientHeight > 0) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    if (client.right != FClientWidth || client.bottom != FClientHeight) SetClientSize(FClientWidth, FClientHeight);
+  }
+  AlignControls();
+}
+
+void TForm::Show() {
+  if (!HandleAllocated()) {
+    PlaceAtCreation();
+    HandleNeeded();
+  }
+  TControl::SetVisible(true);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  if (OnShow) OnShow(this);
+  UpdateWindow(Handle());
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TForm::Close() {
+  if (FClosing) return;
+  FClosing = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FClosing};
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  // The main form's close ends the application; it stays on screen until the
+  // loop has picked up the quit message.
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+  } else if (action == caHide || action == caFree) {
+    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+    TControl::SetVisible(false);
+  } else if (action == caMinimize && HandleAllocated()) {
+    ShowWindow(Handle(), SW_MINIMIZE);
+  }
+}
+
+void TForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+  FActiveControl = control;
+  if (control && HandleAllocated() && GetActiveWindow() == Handle() && !control->Focused()) control->SetFocus();
+}
+
+void TForm::FocusFirstControl() {
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
+}
+
+int TForm::ScreenPPI() {
+  HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi > 0 ? ppi : 96;
+}
+
+void TForm::ScaleForPPI(int ppi) {
+  if (ppi <= 0 || ppi == FPixelsPerInch) return;
+  // Heights of the window font before and after, measured, not assumed.
+  auto textHeight = [](TFont font) {
+    HDC dc = GetDC(nullptr);
+    SIZE size{};
+    {
+      TSelectGuard sel(dc, font.Handle());
+      GetTextExtentPoint32W(dc, L"0", 1, &size);
+    }
+    ReleaseDC(nullptr, dc);
+    return size.cy;
+  };
+  TFont before(Font());
+  TFont after(Font());
+  after.SetHeight(MulDiv(Font().Height(), ppi, FPixelsPerInch));
+  const int designHeight = textHeight(before);
+  const int scaledHeight = textHeight(after);
+  const int oldPPI = FPixelsPerInch;
+  FPixelsPerInch = ppi;
+  if (designHeight <= 0) return;
+  const int clientW = MulDiv(FClientWidth, scaledHeight, designHeight);
+  const int clientH = MulDiv(FClientHeight, scaledHeight, designHeight);
+  FMinWidth = MulDiv(FMinWidth, scaledHeight, designHeight);
+  FMinHeight = MulDiv(FMinHeight, scaledHeight, designHeight);
+  Font().SetHeight(after.Height());
+  SetClientSize(clientW, clientH);
+  for (TControl* c : std::vector<TControl*>(Controls())) c->ChangeScale(scaledHeight, designHeight, ppi, oldPPI);
+  AlignControls();
+}
+
+bool TForm::DialogKey(WPARAM key, TWinControl* from) {
+  TWinControl* current = from ? from : FActiveControl;
+  if (key == VK_TAB) {
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    if (GetKeyState(VK_CONTROL) < 0) return false;
+    if (TWinControl* next = FindNextControl(current, !back, true, false)) {
+      next->SetFocus();
+      return true;
+    }
+    return false;
+  }
+  // Arrow keys move among the children of the focused control's parent.
+  if (current && current->Parent()) {
+    const bool forward = key == VK_RIGHT || key == VK_DOWN;
+    if (TWinControl* next = current->Parent()->FindNextControl(current, forward, false, true)) {
+      next->SetFocus();
+      return true;
+    }
+  }
+  return false;
+}
+
+void TForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CLOSE:
+      Close();
+      message.Result = 0;
+      return;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+      if (FMinWidth > 0) info->ptMinTrackSize.x = FMinWidth;
+      if (FMinHeight > 0) info->ptMinTrackSize.y = FMinHeight;
+      message.Result = 0;
+      return;
+    }
+    case WM_ACTIVATE:
+      DefaultHandler(message);
+      if (LOWORD(message.WParam) != WA_INACTIVE) {
+        if (!FActivatedOnce) {
+          FActivatedOnce = true;
+          FocusFirstControl();
+        } else if (FActiveControl && FActiveControl->CanFocus()) {
+          FActiveControl->SetFocus();
+        }
+        message.Result = 0;
+      }
+      return;
+    case WM_SIZE:
+      if (HandleAllocated()) {
+        RECT c{};
+        GetClientRect(Handle(), &c);
+        if (c.right > 0 && c.bottom > 0) {
+          FClientWidth = c.right;
+          FClientHeight = c.bottom;
+        }
+      }
+      break;
+    case FM_DIALOGKEY:
+      message.Result = DialogKey(message.WParam, reinterpret_cast<TWinControl*>(message.LParam)) ? 1 : 0;
+      return;
+    default:
+      break;
+  }
+  TWinControl::WndProc(message);
+}
+
+}  // namespace lodo

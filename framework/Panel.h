@@ -1,0 +1,27 @@
+// A container with a bevel, a background colour and a one-line centred caption.
+#pragma once
+#include "framework/WinControl.h"
+
+namespace lodo {
+
+enum TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TWinControl {
+public:
+  explicit TPanel(TComponent* owner);
+
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut bevel);
+  int BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(int width);
+
+protected:
+  void PaintWindow(HDC dc) override;
+  void TextChanged() override { Invalidate(); }
+
+private:
+  TBevelCut FBevelOuter = bvRaised;
+  int FBevelWidth = 1;
+};
+
+}  // namespace lodo

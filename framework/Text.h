@@ -1,0 +1,14 @@
+// Conversions between the program's three text forms: 8-bit ANSI (settings
+// file, command line), UTF-16 (what windows show) and UTF-8 (source literals).
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace lodo {
+
+std::wstring AnsiToWide(std::string_view ansi);
+std::string WideToAnsi(std::wstring_view wide);
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+
+}  // namespace lodo

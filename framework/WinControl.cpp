@@ -1,0 +1,779 @@
+// Windowed controls and the window-procedure trampoline. Every window of the
+// framework, also those of superclassed system classes, is bound to its
+// object on its first message and unbound at WM_NCDESTROY.
+#include "framework/WinControl.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+
+namespace lodo {
+
+namespace {
+
+constexpr wchar_t kFrameworkClass[] = L"lodo.Window";
+constexpr wchar_t kBindingProp[] = L"lodo.control";
+
+// The control whose window is being created on this thread; the trampoline
+// binds it to the first message of the new window.
+thread_local TWinControl* gCreatingControl = nullptr;
+
+// Original window procedures of the superclassed system classes.
+std::map<std::wstring, WNDPROC>& SuperclassProcs() {
+  static std::map<std::wstring, WNDPROC> procs;
+  return procs;
+}
+
+UINT NextControlId() {
+  static UINT next = 100;
+  return next++;
+}
+
+}  // namespace
+
+LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+void RegisterFrameworkClass() {
+  static bool done = false;
+  if (done) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = FrameworkWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.lpszClassName = kFrameworkClass;
+  RegisterClassExW(&wc);
+  done = true;
+}
+
+// Registers "lodo.<SYSTEM>" with the system class's properties and the
+// trampoline as its procedure, and returns the name and original procedure.
+std::wstring Superclass(const std::wstring& systemClass, WNDPROC& original) {
+  const std::wstring name = L"lodo." + systemClass;
+  auto& procs = SuperclassProcs();
+  if (auto it = procs.find(name); it != procs.end()) {
+    original = it->second;
+    return name;
+  }
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (!GetClassInfoExW(nullptr, systemClass.c_str(), &wc))
+    throw Exception("Window class not found: " + std::string(systemClass.begin(), systemClass.end()));
+  original = wc.lpfnWndProc;
+  wc.lpfnWndProc = FrameworkWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = name.c_str();
+  // Our own superclass is global to the module, not the system's.
+  wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+  RegisterClassExW(&wc);
+  procs[name] = original;
+  return name;
+}
+
+}  // namespace
+
+LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* control = static_cast<TWinControl*>(GetPropW(window, kBindingProp));
+  if (!control && gCreatingControl) {
+    control = std::exchange(gCreatingControl, nullptr);
+    control->FHandle = window;
+    SetPropW(window, kBindingProp, control);
+  }
+  if (!control) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    auto it = SuperclassProcs().find(name);
+    return it != SuperclassProcs().end() ? CallWindowProcW(it->second, window, msg, wParam, lParam)
+                                         : DefWindowProcW(window, msg, wParam, lParam);
+  }
+  TMessage message{msg, wParam, lParam, 0};
+  // No C++ exception may cross into the system: report it and go on.
+  try {
+    control->WndProc(message);
+  } catch (const std::exception& e) {
+    if (msg == WM_PAINT) ValidateRect(window, nullptr);
+    if (Application) Application->HandleException(e);
+  } catch (...) {
+    if (msg == WM_PAINT) ValidateRect(window, nullptr);
+    if (Application) Application->HandleException(Exception("Unknown error"));
+  }
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(window, kBindingProp);
+    if (control->FHandle == window) control->FHandle = nullptr;
+  }
+  return message.Result;
+}
+
+TWinControl* TWinControl::FindControl(HWND window) {
+  return window ? static_cast<TWinControl*>(GetPropW(window, kBindingProp)) : nullptr;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+  Destroying();
+  // Children are not owned: detach them, so whichever dies later does not
+  // reach back into this object.
+  for (TControl* c : FControls) c->FParent = nullptr;
+  FControls.clear();
+  FTabList.clear();
+  FMouseControl = nullptr;
+  if (Application) Application->WindowDestroying(this);
+  DestroyHandle();
+}
+
+HWND TWinControl::Handle() {
+  if (!FHandle) CreateHandle();
+  return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (ControlStyle() & csAcceptsControls) params.Style |= WS_CLIPCHILDREN;
+  if (Visible()) params.Style |= WS_VISIBLE;
+  if (!Enabled()) params.Style |= WS_DISABLED;
+  if (FTabStop) params.Style |= WS_TABSTOP;
+  params.X = Left();
+  params.Y = Top();
+  params.Width = Width();
+  params.Height = Height();
+  params.Caption = TControl::Text();
+  if (Parent()) params.WndParent = Parent()->Handle();
+}
+
+void TWinControl::CreateHandle() {
+  if (FHandle) return;
+  if (Parent() && !Parent()->HandleAllocated()) Parent()->HandleNeeded();
+  if (FHandle) return;  // the parent's creation may have created us
+  CreateWnd();
+  if (!FHandle) return;
+  UpdateZOrder();
+  CreateChildHandles();
+  CreateHandleDone();
+  if (Application) Application->WindowCreated(this);
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  RegisterFrameworkClass();
+  std::wstring className = kFrameworkClass;
+  FDefWndProc = DefWindowProcW;
+  if (!params.SystemClass.empty()) className = Superclass(params.SystemClass, FDefWndProc);
+  if ((params.Style & WS_CHILD) && !params.WndParent)
+    throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  const auto id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())) : nullptr;
+  IncludeState(csCreating);
+  gCreatingControl = this;
+  HWND window = CreateWindowExW(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style, params.X,
+                                params.Y, params.Width, params.Height, params.WndParent, id,
+                                GetModuleHandleW(nullptr), nullptr);
+  gCreatingControl = nullptr;
+  ExcludeState(csCreating);
+  if (!window) throw Exception("Cannot create window for control '" + Name() + "'");
+  FHandle = window;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+}
+
+void TWinControl::CreateChildHandles() {
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
+}
+
+void TWinControl::UpdateZOrder() {
+  if (!FHandle || !Parent()) return;
+  // Later children lie above earlier ones: place this window just below the
+  // next later sibling that has a window.
+  const auto& siblings = Parent()->FControls;
+  auto it = std::find(siblings.begin(), siblings.end(), this);
+  HWND after = HWND_TOP;
+  for (++it; it != siblings.end(); ++it)
+    if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->HandleAllocated()) {
+      after = w->FHandle;
+      break;
+    }
+  SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TWinControl::DestroyWnd() {
+  if (FHandle) DestroyWindow(FHandle);
+}
+
+void TWinControl::DestroyHandle() {
+  if (!FHandle) return;
+  if (Application) Application->WindowDestroying(this);
+  DestroyWnd();
+  // WM_NCDESTROY has unbound the window; make sure even if it never came.
+  FHandle = nullptr;
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle || FRecreating) return;
+  FRecreating = true;
+  const bool hadFocus = Focused();
+  DestroyHandle();
+  CreateHandle();
+  if (hadFocus && FHandle) ::SetFocus(FHandle);
+  FRecreating = false;
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+  TControl::SetParent(parent);
+  if (parent && parent->HandleAllocated() && Visible()) {
+    if (FHandle)
+      ::SetParent(FHandle, parent->Handle());
+    else
+      CreateHandle();
+  }
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  control->FParent = this;
+  FControls.push_back(control);
+  if (auto* w = dynamic_cast<TWinControl*>(control)) FTabList.push_back(w);
+  if (control->ParentFont()) {
+    control->FUpdatingFont = true;
+    control->FFont.Assign(Font());
+    control->FUpdatingFont = false;
+  }
+  if (control->ParentColor()) control->FColor = Color();
+  if (control->ParentShowHint()) control->FShowHint = ShowHint();
+  control->UpdateAnchorRules();
+  control->Invalidate();
+  AlignControls();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  control->Invalidate();
+  if (FMouseControl == control) FMouseControl = nullptr;
+  std::erase(FControls, control);
+  if (auto* w = dynamic_cast<TWinControl*>(control)) std::erase(FTabList, w);
+  control->FParent = nullptr;
+  if (!IsDestroying()) AlignControls();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  const bool resized = width != Width() || height != Height();
+  TControl::SetBounds(left, top, width, height);
+  if (FHandle && !(ControlState() & csCreating)) {
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    if (Parent()) MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != Left() || r.top != Top() || r.right - r.left != Width() || r.bottom - r.top != Height())
+      SetWindowPos(FHandle, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (resized) {
+    AlignControls();
+    Resize();
+  }
+}
+
+RECT TWinControl::ClientRect() const {
+  RECT r{0, 0, Width(), Height()};
+  if (FHandle) GetClientRect(FHandle, &r);
+  return r;
+}
+
+void TWinControl::SetVisible(bool visible) {
+  if (visible == Visible()) return;
+  TControl::SetVisible(visible);
+  if (visible) {
+    if (Parent() && Parent()->HandleAllocated()) {
+      if (!FHandle)
+        CreateHandle();
+      else
+        ShowWindow(FHandle, SW_SHOWNA);
+    }
+  } else if (FHandle) {
+    if (Focused() && Parent()) {
+      // Hiding the focused control moves the focus on, as the system would not.
+      if (TWinControl* next = Parent()->FindNextControl(this, true, true, false)) next->SetFocus();
+    }
+    ShowWindow(FHandle, SW_HIDE);
+  }
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+  if (enabled == Enabled()) return;
+  TControl::SetEnabled(enabled);
+  if (FHandle) EnableWindow(FHandle, enabled);
+}
+
+void TWinControl::SetText(const std::wstring& text) {
+  if (FHandle) {
+    SetWindowTextW(FHandle, text.c_str());
+  }
+  TControl::SetText(text);
+}
+
+std::wstring TWinControl::Text() const {
+  if (!FHandle) return TControl::Text();
+  const int n = GetWindowTextLengthW(FHandle);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(FHandle, text.data(), n + 1);
+  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+  return text;
+}
+
+int TWinControl::TabOrder() const {
+  if (!Parent()) return -1;
+  const auto& list = Parent()->FTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (!Parent()) return;
+  auto& list = Parent()->FTabList;
+  std::erase(list, this);
+  order = std::clamp(order, 0, static_cast<int>(list.size()));
+  list.insert(list.begin() + order, this);
+}
+
+void TWinControl::SetTabStop(bool value) {
+  if (value == FTabStop) return;
+  FTabStop = value;
+  if (FHandle) {
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    SetWindowLongPtrW(FHandle, GWL_STYLE, value ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  }
+}
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+void TWinControl::SetFocus() {
+  if (!CanFocus()) return;
+  if (HWND h = Handle()) ::SetFocus(h);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) {
+  for (TWinControl* c : FTabList) {
+    list.push_back(c);
+    c->GetTabOrderList(list);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent) {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  const int n = static_cast<int>(list.size());
+  auto it = std::find(list.begin(), list.end(), current);
+  // Without a current control, start just before the first (or after the last).
+  int start = it == list.end() ? (goForward ? n - 1 : 0) : static_cast<int>(it - list.begin());
+  int i = start;
+  for (int step = 0; step < n; ++step) {
+    i = goForward ? (i + 1) % n : (i + n - 1) % n;
+    TWinControl* c = list[static_cast<size_t>(i)];
+    if (c == current) break;
+    // Containers are walked through, not stopped at.
+    const bool container = (c->ControlStyle() & csAcceptsControls) && !c->TabStop();
+    if (container) continue;
+    if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SetParentBackground(bool value) {
+  if (value == FParentBackground) return;
+  FParentBackground = value;
+  Invalidate();
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+HBRUSH TWinControl::ColorBrush() {
+  FColorBrush.SetColor(Color());
+  return FColorBrush.Handle();
+}
+
+void TWinControl::FontChanged() {
+  if (FHandle) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+  TControl::FontChanged();
+  TMessage m{FM_PARENTFONTCHANGED, 0, 0, 0};
+  for (TControl* c : std::vector<TControl*>(FControls)) c->WndProc(m);
+}
+
+void TWinControl::ColorChanged() {
+  TControl::ColorChanged();
+  TMessage m{FM_PARENTCOLORCHANGED, 0, 0, 0};
+  for (TControl* c : std::vector<TControl*>(FControls)) c->WndProc(m);
+}
+
+void TWinControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TWinControl::ChangeScale(int m, int d, int fontM, int fontD) {
+  TControl::ChangeScale(m, d, fontM, fontD);
+  for (TControl* c : std::vector<TControl*>(FControls)) c->ChangeScale(m, d, fontM, fontD);
+}
+
+void TWinControl::AlignControls() {
+  if (FAligning) return;
+  FAligning = true;
+  RECT r = ClientRect();
+  auto place = [](TControl* c, int l, int t, int w, int h) {
+    const int keepR = c->FAnchorRight, keepB = c->FAnchorBottom;
+    c->SetBounds(l, t, w, h);
+    c->FAnchorRight = keepR;
+    c->FAnchorBottom = keepB;
+  };
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TControl* c : std::vector<TControl*>(FControls)) {
+      if (c->Align() != a || !c->Visible()) continue;
+      switch (a) {
+        case alTop:
+          place(c, r.left, r.top, r.right - r.left, c->Height());
+          r.top += c->Height();
+          break;
+        case alBottom:
+          r.bottom -= c->Height();
+          place(c, r.left, r.bottom, r.right - r.left, c->Height());
+          break;
+        case alLeft:
+          place(c, r.left, r.top, c->Width(), r.bottom - r.top);
+          r.left += c->Width();
+          break;
+        case alRight:
+          r.right -= c->Width();
+          place(c, r.right, r.top, c->Width(), r.bottom - r.top);
+          break;
+        default:
+          place(c, r.left, r.top, r.right - r.left, r.bottom - r.top);
+          break;
+      }
+    }
+  }
+  const RECT client = ClientRect();
+  for (TControl* c : std::vector<TControl*>(FControls))
+    if (c->Align() == alNone && (c->Anchors() & (akRight | akBottom))) c->AnchorToParent(client.right, client.bottom);
+  FAligning = false;
+}
+
+void TWinControl::PaintControls(HDC dc) {
+  RECT clip{};
+  GetClipBox(dc, &clip);
+  for (TControl* c : FControls) {
+    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+    RECT b = c->BoundsRect(), common{};
+    if (!IntersectRect(&common, &b, &clip)) continue;
+    TSavedDC saved(dc);
+    POINT old{};
+    OffsetViewportOrgEx(dc, b.left, b.top, &old);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.Font().Assign(c->Font());
+    canvas.Brush().SetColor(c->Color());
+    c->Paint(canvas);
+    canvas.SetHandle(nullptr);
+  }
+}
+
+TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    const RECT b = c->BoundsRect();
+    if (c->Visible() && (allowDisabled || c->Enabled()) && PtInRect(&b, p)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+  for (TControl* c : std::vector<TControl*>(FControls)) {
+    c->WndProc(message);
+    if (message.Result != 0) return;
+  }
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::WMPaint(TMessage& message) {
+  PAINTSTRUCT ps{};
+  HDC given = reinterpret_cast<HDC>(message.WParam);
+  HDC dc = given ? given : BeginPaint(FHandle, &ps);
+  if (FDoubleBuffered && !given) {
+    const RECT client = ClientRect();
+    TMemoryDC memory(dc);
+    TBitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    {
+      TSelectGuard sel(memory.Get(), bitmap.Get());
+      FillRect(memory.Get(), &client, ColorBrush());
+      PaintWindow(memory.Get());
+      PaintControls(memory.Get());
+      BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+    }
+  } else {
+    // The background is filled here, not in WM_ERASEBKGND, so that a repaint
+    // requested without erasing still shows the right colour.
+    if (!given) {
+      const RECT client = ClientRect();
+      FillRect(dc, &client, ColorBrush());
+    }
+    PaintWindow(dc);
+    PaintControls(dc);
+  }
+  if (!given) EndPaint(FHandle, &ps);
+  message.Result = 0;
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& message) {
+  // The window's own paint fills its background. wParam == lParam means
+  // painting into a foreign DC, which must be erased here.
+  if (message.WParam != static_cast<WPARAM>(message.LParam)) {
+    message.Result = 1;
+    return;
+  }
+  const RECT client = ClientRect();
+  FillRect(reinterpret_cast<HDC>(message.WParam), &client, ColorBrush());
+  message.Result = 1;
+}
+
+void TWinControl::ReflectToChild(TMessage& message, HWND child) {
+  TWinControl* target = FindControl(child);
+  if (target && target != this) {
+    message.Result = target->Perform(RN_BASE + message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  DefaultHandler(message);
+}
+
+void TWinControl::TrackMouseEnter() {
+  if (ControlState() & csMouseInside) return;
+  IncludeState(csMouseInside);
+  TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
+  TrackMouseEvent(&tme);
+  Perform(FM_MOUSEENTER, 0, 0);
+}
+
+bool TWinControl::WantsKey(WPARAM key) {
+  if (!FHandle) return false;
+  MSG m{FHandle, WM_KEYDOWN, key, 0, 0, {0, 0}};
+  const LRESULT code = SendMessageW(FHandle, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&m));
+  if (code & DLGC_WANTALLKEYS) return true;
+  if (key == VK_TAB) return (code & DLGC_WANTTAB) != 0;
+  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) return (code & DLGC_WANTARROWS) != 0;
+  return false;
+}
+
+void TWinControl::HandleKeyDown(TMessage& message) {
+  message.Result = 0;
+  const WPARAM key = message.WParam;
+  const bool navigation = key == VK_TAB || key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+  if (message.Msg == RN_KEYDOWN && navigation && !WantsKey(key)) {
+    // Navigation keys go to the top-level form.
+    TControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    message.Result = top->Perform(FM_DIALOGKEY, key, reinterpret_cast<LPARAM>(this));
+  }
+}
+
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  if (!FHandle) return;
+  RECT r{};
+  GetWindowRect(FHandle, &r);
+  if (Parent()) MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  const bool ownClass = FDefWndProc == DefWindowProcW;
+  switch (message.Msg) {
+    case WM_PAINT:
+      if (ownClass) {
+        WMPaint(message);
+        return;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (ownClass) {
+        WMEraseBkgnd(message);
+        return;
+      }
+      break;
+    case WM_COMMAND:
+      if (message.LParam) {
+        ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+        return;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+      if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(message.LParam);
+        TWinControl* tool = FindControl(reinterpret_cast<HWND>(info->hdr.idFrom));
+        static std::wstring text;
+        text = tool ? tool->Hint() : std::wstring();
+        info->lpszText = text.data();
+        message.Result = 0;
+        return;
+      }
+      ReflectToChild(message, header->hwndFrom);
+      return;
+    }
+    case WM_DRAWITEM:
+      ReflectToChild(message, reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem);
+      return;
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+      HWND child = FHandle ? GetDlgItem(FHandle, static_cast<int>(mis->CtlID)) : nullptr;
+      if (child) {
+        ReflectToChild(message, child);
+        return;
+      }
+      break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+      ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+      return;
+    case RN_CTLCOLORBTN:
+    case RN_CTLCOLOREDIT:
+    case RN_CTLCOLORSTATIC:
+    case RN_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(message.WParam);
+      SetTextColor(dc, ColorToRGB(Font().Color()));
+      SetBkColor(dc, ColorToRGB(Color()));
+      message.Result = reinterpret_cast<LRESULT>(ColorBrush());
+      return;
+    }
+    case RN_KEYDOWN:
+    case RN_SYSKEYDOWN:
+      HandleKeyDown(message);
+      return;
+    case WM_SETFOCUS:
+      DefaultHandler(message);
+      if (Application) Application->FocusChanged(this);
+      DoEnter();
+      return;
+    case WM_KILLFOCUS:
+      DefaultHandler(message);
+      DoExit();
+      return;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONUP: {
+      if (message.Msg == WM_MOUSEMOVE) TrackMouseEnter();
+      const POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+      // A graphic child under the pointer gets the message in its coordinates,
+      // unless this window holds the capture for itself.
+      TControl* hit = ControlAtPos(p, false);
+      if (hit && dynamic_cast<TWinControl*>(hit)) hit = nullptr;
+      if (hit != FMouseControl) {
+        if (FMouseControl) FMouseControl->Perform(FM_MOUSELEAVE, 0, 0);
+        FMouseControl = hit;
+        if (hit) hit->Perform(FM_MOUSEENTER, 0, 0);
+      }
+      if (hit && GetCapture() != FHandle) {
+        hit->Perform(message.Msg, message.WParam, MAKELPARAM(p.x - hit->Left(), p.y - hit->Top()));
+        return;
+      }
+      DefaultHandler(message);
+      if (ownClass && (ControlStyle() & csCaptureMouse)) {
+        if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) SetCapture(FHandle);
+      }
+      HandleMouseMessage(message);
+      if (ownClass && message.Msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
+      return;
+    }
+    case WM_MOUSELEAVE:
+      ExcludeState(csMouseInside);
+      if (FMouseControl) {
+        TControl* c = std::exchange(FMouseControl, nullptr);
+        c->Perform(FM_MOUSELEAVE, 0, 0);
+      }
+      Perform(FM_MOUSELEAVE, 0, 0);
+      return;
+    case WM_SETCURSOR:
+      if (Cursor() && LOWORD(message.LParam) == HTCLIENT) {
+        ::SetCursor(Cursor());
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_SIZE:
+      DefaultHandler(message);
+      if (!Parent()) UpdateBoundsFromWindow();
+      AlignControls();
+      return;
+    case WM_WINDOWPOSCHANGED: {
+      DefaultHandler(message);
+      // Only a top-level window is moved by the user; children follow SetBounds.
+      if (!Parent()) {
+        const int w = Width(), h = Height();
+        UpdateBoundsFromWindow();
+        if (w != Width() || h != Height()) {
+          AlignControls();
+          Resize();
+        }
+      }
+      return;
+    }
+    case WM_SYSCOLORCHANGE:
+      DefaultHandler(message);
+      Perform(FM_SYSCOLORCHANGE, 0, 0);
+      return;
+    case FM_SYSCOLORCHANGE:
+      for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(FM_SYSCOLORCHANGE, 0, 0);
+      Invalidate();
+      return;
+    case FM_DIALOGCHAR:
+      Broadcast(message);
+      return;
+    case FM_SHOWHINTCHANGED: {
+      if (Application) Application->ShowHintChanged(this);
+      TMessage m{FM_PARENTSHOWHINTCHANGED, 0, 0, 0};
+      for (TControl* c : std::vector<TControl*>(FControls)) c->WndProc(m);
+      return;
+    }
+    default:
+      break;
+  }
+  TControl::WndProc(message);
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  // The framework's own message ranges mean nothing to the system's procedures.
+  if (message.Msg >= FM_BASE && message.Msg < 0xC000) return;
+  if (FHandle) {
+    message.Result = CallWindowProcW(FDefWndProc ? FDefWndProc : DefWindowProcW, FHandle, message.Msg,
+                                     message.WParam, message.LParam);
+  }
+}
+
+}  // namespace lodo
+

@@ -1,0 +1,142 @@
+// Windowed controls: lazy window creation with overridable creation
+// parameters, re-creation, the child list, tab order and focus, and the one
+// window-procedure trampoline that binds every HWND to its object.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Control.h"
+
+namespace lodo {
+
+struct TCreateParams {
+  // A system class to superclass ("BUTTON", "EDIT"), or empty for the
+  // framework's own window class.
+  std::wstring SystemClass;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  std::wstring Caption;
+  UINT ClassStyle = CS_DBLCLKS;
+};
+
+class TWinControl : public TControl {
+public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  // The window, created on first use (which needs the parent's window).
+  HWND Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  // Destroys and creates the window again (after a style change).
+  void RecreateWnd();
+  void DestroyHandle();
+
+  void SetParent(TWinControl* parent) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  RECT ClientRect() const override;
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  void SetText(const std::wstring& text) override;
+  std::wstring Text() const override;
+
+  // All children, windowed or not, in insertion order (the z-order, bottom first).
+  const std::vector<TControl*>& Controls() const { return FControls; }
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  // Windowed children in tab order.
+  const std::vector<TWinControl*>& TabList() const { return FTabList; }
+
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool value);
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // The next keyboard stop after `current` in tab order, across nested
+  // containers; nullptr when there is none.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
+  // Every focusable windowed descendant in tab order.
+  void GetTabOrderList(std::vector<TWinControl*>& list);
+
+  bool DoubleBuffered() const { return FDoubleBuffered; }
+  void SetDoubleBuffered(bool value) { FDoubleBuffered = value; }
+  bool ParentBackground() const { return FParentBackground; }
+  void SetParentBackground(bool value);
+
+  void Invalidate() override;
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  void ChangeScale(int m, int d, int fontM, int fontD) override;
+
+  // Lays out aligned children and applies anchors in the client area.
+  void AlignControls();
+  // Paints the graphic children that intersect the DC's clip box.
+  void PaintControls(HDC dc);
+  // The child control (graphic or windowed) at a client point, topmost first.
+  TControl* ControlAtPos(POINT p, bool allowDisabled) const;
+  // Sends a message to every child, and their children.
+  void Broadcast(TMessage& message);
+
+  // The object bound to a window of this framework, or nullptr.
+  static TWinControl* FindControl(HWND window);
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  std::function<void(TWinControl* sender)> OnResize;
+
+  // Background fill used for WM_ERASEBKGND and WM_CTLCOLOR*: the Color brush.
+  HBRUSH ColorBrush();
+
+protected:
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  // Runs after the window exists and its children are created.
+  virtual void CreateHandleDone() {}
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void Resize();
+  void FontChanged() override;
+  void ColorChanged() override;
+  // Paints the client area of a window of the framework's own class.
+  virtual void PaintWindow(HDC dc);
+  // Whether this control handles the key itself (Tab and arrows otherwise
+  // go to the form's navigation).
+  virtual bool WantsKey(WPARAM key);
+  // Updates the window's z-order slot to match the child list.
+  void UpdateZOrder();
+  void UpdateBoundsFromWindow();
+
+  void HandleKeyDown(TMessage& message);
+
+private:
+  friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
+
+  void CreateHandle();
+  void CreateChildHandles();
+  void WMPaint(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void ReflectToChild(TMessage& message, HWND child);
+  void TrackMouseEnter();
+
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  std::vector<TControl*> FControls;
+  std::vector<TWinControl*> FTabList;
+  bool FTabStop = false;
+  bool FDoubleBuffered = false;
+  bool FParentBackground = true;
+  bool FRecreating = false;
+  bool FAligning = false;
+  TControl* FMouseControl = nullptr;  // graphic child under the mouse
+  TBrush FColorBrush;
+};
+
+}  // namespace lodo

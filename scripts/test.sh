@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds, prepares the Wine environment and runs every test.
+# The last lines are ctest's summary. Extra arguments go to ctest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/mingw"
+
+"$root/scripts/setup.sh"
+cmake --preset mingw -S "$root" -DLODO_BUILD_TESTS=ON >/dev/null
+cmake --build "$build"
+
+source "$root/scripts/wine-env.sh"
+trap lodo_wine_stop EXIT
+lodo_wine_start "$build"
+
+# Tests share one display, pointer and focus: they run one at a time.
+ctest --test-dir "$build" --output-on-failure --timeout 180 "$@"

@@ -1,0 +1,197 @@
+// Message-loop, form and pixel helpers for the tests.
+#include "tests/support/TestSupport.h"
+
+#include <cstdio>
+
+#include "framework/Application.h"
+
+namespace lodo::test {
+
+std::vector<std::string>& ErrorsSeen() {
+  static std::vector<std::string> errors;
+  return errors;
+}
+
+void Pump(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;  // a test's main form may post one
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (ms > 0) Sleep(1);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  while (!done()) {
+    if (static_cast<int>(end - GetTickCount()) <= 0) return done();
+    Pump(5);
+  }
+  return true;
+}
+
+TTestForm::TTestForm(int clientWidth, int clientHeight) : FForm(std::make_unique<TForm>(nullptr)) {
+  FForm->SetBounds(50, 50, 0, 0);
+  FForm->SetClientSize(clientWidth, clientHeight);
+  FForm->SetCaption(L"test");
+}
+
+TTestForm::~TTestForm() {
+  FForm.reset();
+  Pump();
+}
+
+void TTestForm::ShowAndWait() {
+  FForm->Show();
+  SetForegroundWindow(FForm->Handle());
+  SetActiveWindow(FForm->Handle());
+  UpdateWindow(FForm->Handle());
+  Pump(30);
+}
+
+void WithTestForm(const std::function<void(TForm& form)>& body) {
+  TTestForm form;
+  form.ShowAndWait();
+  body(*form);
+  Pump();
+}
+
+TDib::TDib(int width, int height, COLORREF fill) : FWidth(width), FHeight(height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  FDC = CreateCompatibleDC(nullptr);
+  FBitmap = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  FBits = static_cast<std::uint32_t*>(bits);
+  FOld = SelectObject(FDC, FBitmap);
+  Fill(fill);
+}
+
+TDib::~TDib() {
+  SelectObject(FDC, FOld);
+  DeleteObject(FBitmap);
+  DeleteDC(FDC);
+}
+
+COLORREF TDib::Pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return CLR_INVALID;
+  GdiFlush();
+  const std::uint32_t v = FBits[static_cast<size_t>(y) * static_cast<size_t>(FWidth) + static_cast<size_t>(x)];
+  // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+void TDib::Fill(COLORREF color) {
+  GdiFlush();
+  const std::uint32_t v = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = v;
+}
+
+int TDib::Count(COLORREF color, RECT area) const {
+  int n = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (Pixel(x, y) == color) ++n;
+  return n;
+}
+
+void TDib::CaptureClient(HWND window) {
+  HDC dc = GetDC(window);
+  BitBlt(FDC, 0, 0, FWidth, FHeight, dc, 0, 0, SRCCOPY);
+  ReleaseDC(window, dc);
+  GdiFlush();
+}
+
+bool TDib::SaveBmp(const std::string& path) const {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const int rowBytes = (FWidth * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(ih);
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rowBytes * FHeight);
+  ih.biSize = sizeof(ih);
+  ih.biWidth = FWidth;
+  ih.biHeight = FHeight;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  std::fwrite(&fh, sizeof(fh), 1, f);
+  std::fwrite(&ih, sizeof(ih), 1, f);
+  std::vector<unsigned char> row(static_cast<size_t>(rowBytes));
+  for (int y = FHeight - 1; y >= 0; --y) {
+    for (int x = 0; x < FWidth; ++x) {
+      const COLORREF c = Pixel(x, y);
+      row[static_cast<size_t>(x * 3)] = GetBValue(c);
+      row[static_cast<size_t>(x * 3 + 1)] = GetGValue(c);
+      row[static_cast<size_t>(x * 3 + 2)] = GetRValue(c);
+    }
+    std::fwrite(row.data(), 1, row.size(), f);
+  }
+  std::fclose(f);
+  return true;
+}
+
+namespace {
+void SendMouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof(in));
+}
+}  // namespace
+
+void MoveMouseTo(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  // SetCursorPos alone may not queue a WM_MOUSEMOVE; a zero relative move does.
+  SendMouse(MOUSEEVENTF_MOVE);
+  Pump(20);
+}
+
+void MouseDown(bool right) {
+  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  Pump(20);
+}
+
+void MouseUp(bool right) {
+  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+  Pump(20);
+}
+
+void MouseClickAt(POINT screen, bool right) {
+  MoveMouseTo(screen);
+  MouseDown(right);
+  MouseUp(right);
+}
+
+void KeyPress(WORD vk, bool shift, bool alt, bool ctrl) {
+  std::vector<INPUT> inputs;
+  auto key = [&inputs](WORD k, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = k;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  if (shift) key(VK_SHIFT, false);
+  if (ctrl) key(VK_CONTROL, false);
+  if (alt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (alt) key(VK_MENU, true);
+  if (ctrl) key(VK_CONTROL, true);
+  if (shift) key(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Pump(30);
+}
+
+}  // namespace lodo::test

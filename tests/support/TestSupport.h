@@ -1,0 +1,78 @@
+// Test helpers: pumping a real message loop, a visible test form, and 32-bit
+// DIB sections whose pixels can be read back.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Form.h"
+
+namespace lodo::test {
+
+// Processes messages for at least `ms` milliseconds.
+void Pump(int ms = 0);
+// Processes messages until `done` holds or `timeoutMs` passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+
+// Errors that reached the application's error handler during the test.
+std::vector<std::string>& ErrorsSeen();
+
+// A visible top-level form at a fixed place, destroyed with the helper.
+class TTestForm {
+public:
+  explicit TTestForm(int clientWidth = 400, int clientHeight = 300);
+  ~TTestForm();
+  TForm* operator->() const { return FForm.get(); }
+  TForm& operator*() const { return *FForm; }
+  TForm* Get() const { return FForm.get(); }
+  // Shows the form, brings it to the front and waits until it is painted.
+  void ShowAndWait();
+
+private:
+  std::unique_ptr<TForm> FForm;
+};
+
+// Runs body with a visible test form and a message loop around it.
+void WithTestForm(const std::function<void(TForm& form)>& body);
+
+// A 32-bit top-down DIB section selected into its own memory DC.
+class TDib {
+public:
+  TDib(int width, int height, COLORREF fill = RGB(255, 255, 255));
+  ~TDib();
+  TDib(const TDib&) = delete;
+  TDib& operator=(const TDib&) = delete;
+
+  HDC DC() const { return FDC; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  // The pixel as a COLORREF (0x00BBGGRR), read from the bits.
+  COLORREF Pixel(int x, int y) const;
+  void Fill(COLORREF color);
+  // Counts the pixels of one colour in a rectangle.
+  int Count(COLORREF color, RECT area) const;
+  // Copies a window's client area (as shown on screen) into the DIB.
+  void CaptureClient(HWND window);
+  // Writes the picture as a 24-bit BMP, for looking at a failure.
+  bool SaveBmp(const std::string& path) const;
+
+private:
+  int FWidth, FHeight;
+  HDC FDC = nullptr;
+  HBITMAP FBitmap = nullptr;
+  HGDIOBJ FOld = nullptr;
+  std::uint32_t* FBits = nullptr;
+};
+
+// Moves the real pointer to a screen point and lets the system deliver the move.
+void MoveMouseTo(POINT screen);
+// Synthesises real input through SendInput.
+void MouseClickAt(POINT screen, bool right = false);
+void MouseDown(bool right = false);
+void MouseUp(bool right = false);
+void KeyPress(WORD vk, bool shift = false, bool alt = false, bool ctrl = false);
+
+}  // namespace lodo::test
