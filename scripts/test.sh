@@ -3,10 +3,11 @@
 # The last lines are ctest's summary. Extra arguments go to ctest.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/mingw"
+# LODO_BUILD_DIR lets several checkouts or runs use separate build folders.
+build="${LODO_BUILD_DIR:-$root/build/mingw}"
 
 "$root/scripts/setup.sh"
-cmake --preset mingw -S "$root" -DLODO_BUILD_TESTS=ON >/dev/null
+cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON >/dev/null
 cmake --build "$build"
 
 source "$root/scripts/wine-env.sh"
