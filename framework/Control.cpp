@@ -162,6 +162,8 @@ void TControl::SetText(const std::wstring& text) {
 
 std::string TControl::CaptionAnsi() const { return WideToAnsi(Caption()); }
 void TControl::SetCaptionAnsi(const std::string& text) { SetText(AnsiToWide(text)); }
+std::string TControl::TextAnsi() const { return WideToAnsi(Text()); }
+void TControl::SetTextAnsi(const std::string& text) { SetText(AnsiToWide(text)); }
 
 void TControl::SetHint(const std::wstring& hint) { FHint = hint; }
 std::string TControl::HintAnsi() const { return WideToAnsi(FHint); }

@@ -108,6 +108,8 @@ public:
   virtual void SetText(const std::wstring& text);
   std::string CaptionAnsi() const;
   void SetCaptionAnsi(const std::string& text);
+  std::string TextAnsi() const;
+  void SetTextAnsi(const std::string& text);
 
   const std::wstring& Hint() const { return FHint; }
   void SetHint(const std::wstring& hint);

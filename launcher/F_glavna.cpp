@@ -1,0 +1,244 @@
+// Layout and controller of the launcher window.
+#include "launcher/F_glavna.h"
+
+#include "framework/Application.h"
+#include "launcher/IniFile.h"
+#include "launcher/Launch.h"
+#include "launcher/ProgramFolder.h"
+
+namespace lodo {
+
+bool Loading = false;
+TF_glavna* F_glavna = nullptr;
+
+namespace {
+constexpr char kForma[] = "Forma";
+constexpr char kSpajanja[] = "Spajanja";
+
+std::string SlotKey(int n, const char* suffix) { return "Sp" + std::to_string(n) + suffix; }
+
+void SetTahoma(TControl* control, int height, unsigned style = 0) {
+  control->Font().SetName(L"Tahoma");
+  control->Font().SetHeight(height);
+  control->Font().SetStyle(style);
+  control->Font().SetColor(clWindowText);
+}
+
+TPanel* MakePanel(TComponent* owner, TWinControl* parent, TAlign align, int height) {
+  auto* panel = new TPanel(owner);
+  panel->SetParent(parent);
+  panel->SetHeight(height);
+  panel->SetAlign(align);
+  panel->SetBevelOuter(bvRaised);
+  panel->SetColor(clBtnFace);
+  return panel;
+}
+
+TLabel* MakeLabel(TComponent* owner, TWinControl* parent, int left, int top, const std::wstring& text) {
+  auto* label = new TLabel(owner);
+  label->SetParent(parent);
+  label->SetBounds(left, top, 0, 0);
+  label->SetCaption(text);
+  return label;
+}
+}  // namespace
+
+TF_glavna::TF_glavna(TComponent* owner) : TForm(owner) {
+  F_glavna = this;
+  SetName("F_glavna");
+  BuildLayout();
+  OnCreate = [this](TForm* s) { FormCreate(s); };
+  OnClose = [this](TForm* s, TCloseAction& a) { FormClose(s, a); };
+}
+
+void TF_glavna::BuildLayout() {
+  SetCaption(L"Orvane Ultravnc spajanje");
+  SetBorderStyle(fbsSizeable);
+  SetBorderIcons(biSystemMenu);
+  SetPosition(poDesktopCenter);
+  SetMinSize(400, 230);
+  SetColor(clBtnFace);
+  Font().SetName(L"Tahoma");
+  Font().SetHeight(11);
+  Font().SetCharset(DEFAULT_CHARSET);
+  Font().SetColor(clWindowText);
+  SetShowHint(false);
+  SetClientSize(384, 367);
+
+  // Panels are created in alignment order (top ones first); the keyboard
+  // order is set separately.
+  P_naslov = MakePanel(this, this, alTop, 89);
+  P_rucni = MakePanel(this, this, alTop, 33);
+  P_spoji = MakePanel(this, this, alBottom, 41);
+  P_radni = MakePanel(this, this, alClient, 204);
+  P_naslov->SetTabOrder(0);
+  P_radni->SetTabOrder(1);
+  P_spoji->SetTabOrder(2);
+  P_rucni->SetTabOrder(3);
+
+  // Header.
+  Label1 = MakeLabel(this, P_naslov, 8, 4, L"Orvane d.o.o.");
+  SetTahoma(Label1, 15, fsBold);
+  Shape1 = new TShape(this);
+  Shape1->SetParent(P_naslov);
+  Shape1->SetBounds(9, 26, 193, 51);
+  Shape1->Pen().SetStyle(psDot);
+  Shape1->Pen().SetColor(clBlack);
+  Shape1->Brush().SetStyle(bsClear);
+  Label2 = MakeLabel(this, P_naslov, 16, 28, L"Savska cesta 41, 10. kat");
+  Label3 = MakeLabel(this, P_naslov, 16, 45, L"10000 Zagreb, Hrvatska");
+  Label4 = MakeLabel(this, P_naslov, 16, 60, L"Tel. 01 6100 200, 01 6100 201");
+  I_Logo = new TImage(this);
+  I_Logo->SetParent(P_naslov);
+  I_Logo->SetBounds(224, 5, 140, 73);
+
+  // Manual-entry row.
+  cxRucni_unos = new TCheckBox(this);
+  cxRucni_unos->SetParent(P_rucni);
+  cxRucni_unos->SetBounds(12, 9, 82, 17);
+  SetTahoma(cxRucni_unos, 13);
+  cxRucni_unos->SetCaption(L"Ručni unos");
+  cxRucni_unos->SetTabOrder(0);
+  cxRucni_unos->OnClick = [this](TControl* s) { cxRucni_unosClick(s); };
+  L_hostname = MakeLabel(this, P_rucni, 107, 8, L"Hostname:");
+  SetTahoma(L_hostname, 13);
+  L_hostname->SetVisible(false);
+  E_hostname = new TEdit(this);
+  E_hostname->SetParent(P_rucni);
+  E_hostname->SetBounds(175, 5, 205, 24);
+  SetTahoma(E_hostname, 13);
+  E_hostname->SetVisible(false);
+  E_hostname->SetTabOrder(1);
+
+  // Slot area: two columns of eight, 25 pixels apart; the last row's tops
+  // differ between the columns (180 left, 178 right) by design.
+  for (int n = 1; n <= kSlotCount; ++n) {
+    auto* slot = new TSlotButton(this);
+    slot->SetName("cx_" + std::to_string(n));
+    slot->SetParent(P_radni);
+    const int row = (n - 1) % 8;
+    const bool right = n > 8;
+    int top = 4 + 25 * row;
+    if (row == 7) top = right ? 178 : 180;
+    slot->SetBounds(right ? 215 : 12, top, 157, 17);
+    SetTahoma(slot, 13);
+    slot->SetVisible(false);
+    slot->SetShowHint(true);
+    slot->SetTabOrder(n - 1);
+    slot->OnClick = [this](TControl* s) { cx_1Click(s); };
+    Slots[static_cast<size_t>(n - 1)] = slot;
+  }
+
+  // Action bar: two clickable panels, the exit one on top and anchored right.
+  P_spajanje = new TPanel(this);
+  P_spajanje->SetParent(P_spoji);
+  P_spajanje->SetBounds(1, 1, 192, 39);
+  P_spajanje->SetColor(clGreen);
+  SetTahoma(P_spajanje, 15, fsBold);
+  P_spajanje->SetCaption(L"S P A J A N J E");
+  P_spajanje->OnClick = [this](TControl* s) { P_spajanjeClick(s); };
+  P_izlaz = new TPanel(this);
+  P_izlaz->SetParent(P_spoji);
+  P_izlaz->SetBounds(191, 1, 192, 39);
+  P_izlaz->SetAnchors(akTop | akRight);
+  P_izlaz->SetColor(clRed);
+  SetTahoma(P_izlaz, 15, fsBold);
+  P_izlaz->SetCaption(L"I Z L A Z");
+  P_izlaz->OnClick = [this](TControl* s) { P_izlazClick(s); };
+}
+
+void TF_glavna::FormCreate(TForm*) {
+  Loading = true;
+  EnterProgramFolder();
+  bool manual = false;
+  try {
+    TIniFile ini(SettingsPath());
+    manual = ini.ReadBool(kForma, "Rucni_unos", false);
+    E_hostname->SetTextAnsi(ini.ReadString(kForma, "Rucni_unos_adresa", ""));
+    for (int n = 1; n <= kSlotCount; ++n) {
+      const std::string name = ini.ReadString(kSpajanja, SlotKey(n, "_naziv"), "");
+      if (name.empty()) continue;
+      const std::string address = ini.ReadString(kSpajanja, SlotKey(n, "_adresa"), "");
+      if (address.empty()) continue;
+      cx(n)->SetCaptionAnsi(name);
+      cx(n)->SetHintAnsi(address);
+      cx(n)->SetVisible(true);
+      if (ini.ReadInteger(kForma, "Zadnje_spajanje", 0) == n) cx(n)->SetChecked(true);
+    }
+  } catch (...) {
+    // A damaged or unreadable settings file never stops the start.
+  }
+  // Manual mode is restored whole: box checked, host row shown, slots hidden.
+  // This comes after the slots, whose check would uncheck the box again;
+  // while loading, the box's click changes nothing, so it is done here.
+  cxRucni_unos->SetChecked(manual);
+  L_hostname->SetVisible(manual);
+  E_hostname->SetVisible(manual);
+  P_radni->SetVisible(!manual);
+  Loading = false;
+}
+
+void TF_glavna::cxRucni_unosClick(TControl*) {
+  if (Loading) return;
+  const bool manual = cxRucni_unos->Checked();
+  L_hostname->SetVisible(manual);
+  E_hostname->SetVisible(manual);
+  P_radni->SetVisible(!manual);
+}
+
+void TF_glavna::cx_1Click(TControl*) { cxRucni_unos->SetChecked(false); }
+
+void TF_glavna::P_izlazClick(TControl*) { Close(); }
+
+void TF_glavna::ShowError(const std::wstring& message) {
+  if (OnShowError) {
+    OnShowError(message);
+    return;
+  }
+  MessageBoxW(HandleAllocated() ? Handle() : nullptr, message.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TF_glavna::P_spajanjeClick(TControl*) {
+  EnterProgramFolder();
+  std::string address;
+  if (cxRucni_unos->Checked()) {
+    address = E_hostname->TextAnsi();
+  } else {
+    bool found = false;
+    for (int n = 1; n <= kSlotCount; ++n)
+      if (cx(n)->Checked()) {
+        address = cx(n)->HintAnsi();
+        found = true;
+      }
+    // No destination chosen: nothing to start, and nothing to say.
+    if (!found) return;
+  }
+  const std::string server = ServerPath();
+  const TServerCheck check = CheckServerFile(server);
+  if (check != TServerCheck::scPresent) {
+    ShowError(StartFailureMessage(server, check, 0));
+    return;
+  }
+  const unsigned result = StartCommand(BuildConnectCommand(ProgramFolder(), address));
+  if (result <= 31) {
+    ShowError(StartFailureMessage(server, check, result));
+    return;
+  }
+  Close();
+}
+
+void TF_glavna::FormClose(TForm*, TCloseAction&) {
+  EnterProgramFolder();
+  try {
+    TIniFile ini(SettingsPath());
+    ini.WriteBool(kForma, "Rucni_unos", cxRucni_unos->Checked());
+    const std::string host = TrimControl(E_hostname->TextAnsi());
+    if (!host.empty()) ini.WriteString(kForma, "Rucni_unos_adresa", host);
+    for (int n = 1; n <= kSlotCount; ++n)
+      if (cx(n)->Checked()) ini.WriteInteger(kForma, "Zadnje_spajanje", n);
+  } catch (...) {
+    // An unwritable settings file never keeps the window from closing.
+  }
+}
+
+}  // namespace lodo

@@ -1,0 +1,23 @@
+// The reverse-connect command and its start.
+#pragma once
+#include <string>
+
+namespace lodo {
+
+// "\"<folder>winvnc.exe\" -connect <address>", the address exactly as given.
+std::string BuildConnectCommand(const std::string& programFolder, const std::string& address);
+
+// Removes every character of code 32 or less from both ends.
+std::string TrimControl(const std::string& text);
+
+enum class TServerCheck { scPresent, scMissing, scDirectory };
+TServerCheck CheckServerFile(const std::string& path);
+
+// Starts the command with WinExec (show mode 1); returns WinExec's result,
+// which is greater than 31 on success.
+unsigned StartCommand(const std::string& command);
+
+// The user's message (Croatian, UTF-16) for a server that could not be started.
+std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck check, unsigned winExecResult);
+
+}  // namespace lodo
