@@ -1,0 +1,322 @@
+// Program folder and process helpers for the end-to-end tests.
+#include "tests/e2e/LauncherProcess.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "tests/support/TestSupport.h"
+
+namespace lodo::e2e {
+
+namespace {
+
+std::string ReadFileBytes(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (f == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(f, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(f);
+  return bytes;
+}
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = folder + name;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(full + "\\");
+      else
+        DeleteFileA(full.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(folder.c_str());
+}
+
+struct TFindWindow {
+  DWORD Pid;
+  const char* ClassName;
+  HWND Found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) {
+  auto* find = reinterpret_cast<TFindWindow*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != find->Pid || !IsWindowVisible(window)) return TRUE;
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (std::string(name) != find->ClassName) return TRUE;
+  find->Found = window;
+  return FALSE;
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+}  // namespace
+
+std::string HostPath(const std::string& buildPath) {
+  if (buildPath.empty() || buildPath[0] != '/') return buildPath;
+  std::string path = "Z:" + buildPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+TProgramFolder::TProgramFolder(const std::string& name, bool withServer) {
+  static std::atomic<int> counter{0};
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  FPath = std::string(temp) + name + " " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  // Create every level: the name may hold backslashes for a deep folder.
+  for (size_t i = std::string(temp).size(); i <= FPath.size(); ++i)
+    if (i == FPath.size() || FPath[i] == '\\') CreateDirectoryA(FPath.substr(0, i).c_str(), nullptr);
+  FPath += "\\";
+  CopyFileA(HostPath(LODO_EXE_PATH).c_str(), ExePath().c_str(), FALSE);
+  if (withServer) CopyFileA(HostPath(RECORDER_EXE_PATH).c_str(), ServerPath().c_str(), FALSE);
+}
+
+TProgramFolder::~TProgramFolder() { DeleteTree(FPath); }
+
+void TProgramFolder::WriteSettings(const std::string& bytes) const {
+  HANDLE f = CreateFileA(SettingsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+}
+
+std::string TProgramFolder::ReadSettings() const { return ReadFileBytes(SettingsPath()); }
+
+bool TProgramFolder::SettingsExist() const { return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string TProgramFolder::Record() const { return ReadFileBytes(FPath + "winvnc.record"); }
+
+std::string TProgramFolder::RecordedCommand() const {
+  const std::string r = Record();
+  return r.substr(0, r.find('\n'));
+}
+
+std::string TProgramFolder::RecordedDirectory() const {
+  const std::string r = Record();
+  const auto first = r.find('\n');
+  if (first == std::string::npos) return {};
+  const auto second = r.find('\n', first + 1);
+  return r.substr(first + 1, second - first - 1);
+}
+
+bool TProgramFolder::WaitForRecord(int timeoutMs) const {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  for (;;) {
+    const std::string record = Record();
+    if (std::count(record.begin(), record.end(), '\n') >= 2) return true;
+    if (static_cast<int>(end - GetTickCount()) <= 0) return false;
+    Sleep(20);
+  }
+}
+
+TLauncher::TLauncher(const TProgramFolder& folder, const std::string& arguments) {
+  std::string commandLine = "\"" + folder.ExePath() + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  // Started from another directory: the launcher must find its folder itself.
+  CreateProcessA(folder.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
+                 &startup, &FProcess);
+}
+
+TLauncher::~TLauncher() {
+  if (FProcess.hProcess) {
+    if (Running()) {
+      TerminateProcess(FProcess.hProcess, 1);
+      WaitForSingleObject(FProcess.hProcess, 5000);
+    }
+    CloseHandle(FProcess.hProcess);
+    CloseHandle(FProcess.hThread);
+  }
+}
+
+bool TLauncher::Running() const {
+  return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND TLauncher::Window(int timeoutMs) {
+  if (FWindow && IsWindow(FWindow)) return FWindow;
+  const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  while (static_cast<int>(end - GetTickCount()) > 0 && Running()) {
+    TFindWindow find{FProcess.dwProcessId, "lodo.Window", nullptr};
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&find));
+    if (find.Found) {
+      FWindow = find.Found;
+      // Let it finish its first paint and focus.
+      Sleep(150);
+      return FWindow;
+    }
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+bool TLauncher::WaitExit(int timeoutMs, DWORD* exitCode) {
+  if (!FProcess.hProcess) return false;
+  if (WaitForSingleObject(FProcess.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(FProcess.hProcess, exitCode);
+  return true;
+}
+
+HWND TLauncher::ChildAt(POINT client) {
+  HWND parent = Window();
+  HWND child = parent;
+  POINT p = client;
+  // Descend to the deepest visible child under the point.
+  for (;;) {
+    HWND next = ChildWindowFromPointEx(child, p, CWP_SKIPINVISIBLE);
+    if (!next || next == child) break;
+    MapWindowPoints(child, next, &p, 1);
+    child = next;
+  }
+  (void)parent;
+  return child;
+}
+
+void TLauncher::Click(POINT client) {
+  HWND target = ChildAt(client);
+  POINT p = client;
+  MapWindowPoints(Window(), target, &p, 1);
+  const LPARAM at = MAKELPARAM(p.x, p.y);
+  PostMessageA(target, WM_MOUSEMOVE, 0, at);
+  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(target, WM_LBUTTONUP, 0, at);
+  Sleep(150);
+}
+
+void TLauncher::ClickSlot(int n) {
+  const int row = (n - 1) % 8;
+  int top = 4 + 25 * row;
+  if (row == 7) top = n > 8 ? 178 : 180;
+  Click({(n > 8 ? 215 : 12) + 7, 122 + top + 8});
+}
+
+void TLauncher::CloseBox() {
+  PostMessageA(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  Sleep(100);
+}
+
+void TLauncher::AltF4() {
+  // As the keyboard delivers it: a system key-down with the Alt bit set.
+  PostMessageA(Window(), WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(0x203E0001));
+  Sleep(100);
+}
+
+std::vector<HWND> TLauncher::Children(const char* className) {
+  struct TCollect {
+    const char* Name;
+    std::vector<HWND> Found;
+  } collect{className, {}};
+  EnumChildWindows(
+      Window(),
+      [](HWND w, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<TCollect*>(param);
+        char name[64] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) == c->Name) c->Found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&collect));
+  return collect.Found;
+}
+
+std::vector<std::string> TLauncher::VisibleSlots() {
+  std::vector<std::pair<POINT, std::string>> slots;
+  for (HWND w : Children("lodo.BUTTON")) {
+    const LONG_PTR type = GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_CHECKBOX || !IsWindowVisible(w)) continue;
+    RECT r{};
+    GetWindowRect(w, &r);
+    slots.push_back({{r.left, r.top}, WindowText(w)});
+  }
+  // Slot order: left column top to bottom, then the right column.
+  std::sort(slots.begin(), slots.end(), [](const auto& a, const auto& b) {
+    return a.first.x != b.first.x ? a.first.x < b.first.x : a.first.y < b.first.y;
+  });
+  std::vector<std::string> captions;
+  for (auto& s : slots) captions.push_back(s.second);
+  return captions;
+}
+
+bool TLauncher::ManualChecked() {
+  for (HWND w : Children("lodo.BUTTON"))
+    if ((GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX)
+      return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return false;
+}
+
+bool TLauncher::HostVisible() {
+  auto edits = Children("lodo.EDIT");
+  return !edits.empty() && IsWindowVisible(edits[0]);
+}
+
+std::string TLauncher::HostText() {
+  auto edits = Children("lodo.EDIT");
+  if (edits.empty()) return {};
+  // An edit keeps its text itself; only WM_GETTEXT reaches it across processes.
+  char text[4096] = {};
+  SendMessageA(edits[0], WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void TLauncher::TypeHost(const std::string& text) {
+  auto edits = Children("lodo.EDIT");
+  if (edits.empty()) return;
+  HWND edit = edits[0];
+  PostMessageA(edit, EM_SETSEL, 0, -1);
+  PostMessageA(edit, WM_CHAR, VK_BACK, 0);
+  for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
+  Sleep(150);
+}
+
+HWND TLauncher::ErrorBox(int timeoutMs) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  do {
+    TFindWindow find{FProcess.dwProcessId, "#32770", nullptr};
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&find));
+    if (find.Found) return find.Found;
+    Sleep(20);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+  return nullptr;
+}
+
+std::string TLauncher::BoxText(HWND box) {
+  std::string text;
+  EnumChildWindows(
+      box,
+      [](HWND w, LPARAM param) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(w, name, sizeof(name));
+        if (std::string(name) == "Static") {
+          wchar_t buffer[4096] = {};
+          GetWindowTextW(w, buffer, 4096);
+          char utf8[8192] = {};
+          WideCharToMultiByte(CP_UTF8, 0, buffer, -1, utf8, sizeof(utf8), nullptr, nullptr);
+          *reinterpret_cast<std::string*>(param) += utf8;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+}  // namespace lodo::e2e

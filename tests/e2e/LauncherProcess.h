@@ -1,0 +1,83 @@
+// Helpers for end-to-end tests: a temporary program folder with lodo.exe and
+// a recording winvnc.exe, and a running lodo.exe driven through its windows.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lodo::e2e {
+
+// A build-tree path as the test process sees it (a Unix path under Wine).
+std::string HostPath(const std::string& buildPath);
+
+class TProgramFolder {
+public:
+  // `name` becomes part of the folder's name; it may contain spaces.
+  explicit TProgramFolder(const std::string& name = "lodo e2e", bool withServer = true);
+  ~TProgramFolder();
+  TProgramFolder(const TProgramFolder&) = delete;
+  TProgramFolder& operator=(const TProgramFolder&) = delete;
+
+  // Ends with a backslash.
+  const std::string& Path() const { return FPath; }
+  std::string SettingsPath() const { return FPath + "lodo.ini"; }
+  std::string ServerPath() const { return FPath + "winvnc.exe"; }
+  std::string ExePath() const { return FPath + "lodo.exe"; }
+
+  void WriteSettings(const std::string& bytes) const;
+  std::string ReadSettings() const;
+  bool SettingsExist() const;
+  // The recorder's file: command line, then working directory; empty when absent.
+  std::string Record() const;
+  std::string RecordedCommand() const;
+  std::string RecordedDirectory() const;
+  // Waits until the recorder has written its file.
+  bool WaitForRecord(int timeoutMs = 10000) const;
+
+private:
+  std::string FPath;
+};
+
+class TLauncher {
+public:
+  explicit TLauncher(const TProgramFolder& folder, const std::string& arguments = "");
+  ~TLauncher();
+  TLauncher(const TLauncher&) = delete;
+  TLauncher& operator=(const TLauncher&) = delete;
+
+  // The main window, once it is shown; nullptr after a timeout.
+  HWND Window(int timeoutMs = 15000);
+  bool WaitExit(int timeoutMs, DWORD* exitCode = nullptr);
+  bool Running() const;
+
+  // A left click at a point of the window's client area, delivered to the
+  // child window under it as real button messages.
+  void Click(POINT client);
+  void ClickConnect() { Click({96, 345}); }
+  void ClickExit() { Click({300, 345}); }
+  void ClickManual() { Click({20, 106}); }
+  void ClickSlot(int n);
+  void CloseBox();
+  void AltF4();
+  // Replaces the host-name edit's text by typing.
+  void TypeHost(const std::string& text);
+
+  // Captions of the visible slot buttons, slot order.
+  std::vector<std::string> VisibleSlots();
+  bool ManualChecked();
+  bool HostVisible();
+  std::string HostText();
+  // An error box of the launcher, and its text.
+  HWND ErrorBox(int timeoutMs);
+  static std::string BoxText(HWND box);
+
+private:
+  HWND ChildAt(POINT client);
+  std::vector<HWND> Children(const char* className);
+
+  PROCESS_INFORMATION FProcess{};
+  HWND FWindow = nullptr;
+};
+
+}  // namespace lodo::e2e
