@@ -288,14 +288,28 @@ void TControl::DoContextPopup(POINT mousePos, bool& handled) {
 }
 
 void TControl::ChangeScale(int m, int d, int fontM, int fontD) {
-  if (!FParentFont && fontM != fontD) {
+  if (!FHasDesign) {
+    FHasDesign = true;
+    FDesignBounds = {FLeft, FTop, FWidth, FHeight};
+    FDesignFontHeight = FFont.Height();
+    FDesignAnchorRight = FAnchorRight;
+  }
+  if (!FParentFont) {
     FUpdatingFont = true;
-    FFont.SetHeight(MulDiv(FFont.Height(), fontM, fontD));
+    FFont.SetHeight(MulDiv(FDesignFontHeight, fontM, fontD));
     FUpdatingFont = false;
     FontChanged();
   }
-  if (m != d)
-    SetBounds(MulDiv(FLeft, m, d), MulDiv(FTop, m, d), MulDiv(FWidth, m, d), MulDiv(FHeight, m, d));
+  const int width = MulDiv(FDesignBounds.right, m, d);
+  const int height = MulDiv(FDesignBounds.bottom, m, d);
+  int left = MulDiv(FDesignBounds.left, m, d);
+  if ((FAnchors & akRight) && !(FAnchors & akLeft) && FParent && FAlign == alNone) {
+    // Kept at its scaled distance from the parent's right edge, wherever
+    // the parent's width stands now.
+    const int right = MulDiv(FDesignAnchorRight, m, d);
+    left = FParent->ClientRect().right - right - width;
+  }
+  SetBounds(left, MulDiv(FDesignBounds.top, m, d), width, height);
 }
 
 void TControl::HandleMouseMessage(TMessage& message) {

@@ -167,7 +167,10 @@ public:
   // Graphic controls paint here; windowed ones paint in their own WM_PAINT.
   virtual void Paint(TCanvas&) {}
 
-  // Multiplies position, size and font by m/d (font height separately).
+  // Sets position and size to the design values times m/d and the font
+  // height to its design value times fontM/fontD. The design values are
+  // those the control had when it was first scaled, so that scaling back
+  // and forth between resolutions never accumulates rounding.
   virtual void ChangeScale(int m, int d, int fontM, int fontD);
 
   // The anchor distances are taken from the present bounds and parent size.
@@ -217,6 +220,10 @@ private:
   unsigned FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   unsigned FControlState = 0;
   bool FUpdatingFont = false;
+  bool FHasDesign = false;
+  RECT FDesignBounds{};
+  int FDesignFontHeight = 0;
+  int FDesignAnchorRight = 0;
 };
 
 class TGraphicControl : public TControl {

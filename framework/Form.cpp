@@ -157,34 +157,44 @@ int TForm::ScreenPPI() {
   return ppi > 0 ? ppi : 96;
 }
 
-void TForm::ScaleForPPI(int ppi) {
+int TForm::TextHeightOf(TFont font) {
+  HDC dc = GetDC(nullptr);
+  SIZE size{};
+  {
+    TSelectGuard sel(dc, font.Handle());
+    GetTextExtentPoint32W(dc, L"0", 1, &size);
+  }
+  ReleaseDC(nullptr, dc);
+  return size.cy;
+}
+
+void TForm::ScaleForPPI(int ppi, bool resizeWindow) {
   if (ppi <= 0 || ppi == FPixelsPerInch) return;
-  // Heights of the window font before and after, measured, not assumed.
-  auto textHeight = [](TFont font) {
-    HDC dc = GetDC(nullptr);
-    SIZE size{};
-    {
-      TSelectGuard sel(dc, font.Handle());
-      GetTextExtentPoint32W(dc, L"0", 1, &size);
-    }
-    ReleaseDC(nullptr, dc);
-    return size.cy;
-  };
-  TFont before(Font());
-  TFont after(Font());
-  after.SetHeight(MulDiv(Font().Height(), ppi, FPixelsPerInch));
-  const int designHeight = textHeight(before);
-  const int scaledHeight = textHeight(after);
-  const int oldPPI = FPixelsPerInch;
+  if (!FHasDesign) {
+    FHasDesign = true;
+    FDesignFontHeight = Font().Height();
+    FDesignClientWidth = FClientWidth;
+    FDesignClientHeight = FClientHeight;
+    FDesignMinWidth = FMinWidth;
+    FDesignMinHeight = FMinHeight;
+  }
+  // Heights of the window font at design and at the new resolution,
+  // measured, not assumed.
+  TFont design(Font());
+  design.SetHeight(FDesignFontHeight);
+  TFont scaled(Font());
+  scaled.SetHeight(MulDiv(FDesignFontHeight, ppi, 96));
+  const int designHeight = TextHeightOf(design);
+  const int scaledHeight = TextHeightOf(scaled);
+  if (designHeight <= 0 || scaledHeight <= 0) return;
   FPixelsPerInch = ppi;
-  if (designHeight <= 0) return;
-  const int clientW = MulDiv(FClientWidth, scaledHeight, designHeight);
-  const int clientH = MulDiv(FClientHeight, scaledHeight, designHeight);
-  FMinWidth = MulDiv(FMinWidth, scaledHeight, designHeight);
-  FMinHeight = MulDiv(FMinHeight, scaledHeight, designHeight);
-  Font().SetHeight(after.Height());
-  SetClientSize(clientW, clientH);
-  for (TControl* c : std::vector<TControl*>(Controls())) c->ChangeScale(scaledHeight, designHeight, ppi, oldPPI);
+  FMinWidth = MulDiv(FDesignMinWidth, scaledHeight, designHeight);
+  FMinHeight = MulDiv(FDesignMinHeight, scaledHeight, designHeight);
+  Font().SetHeight(scaled.Height());
+  if (resizeWindow)
+    SetClientSize(MulDiv(FDesignClientWidth, scaledHeight, designHeight),
+                  MulDiv(FDesignClientHeight, scaledHeight, designHeight));
+  for (TControl* c : std::vector<TControl*>(Controls())) c->ChangeScale(scaledHeight, designHeight, ppi, 96);
   AlignControls();
 }
 
@@ -245,6 +255,16 @@ void TForm::WndProc(TMessage& message) {
         }
       }
       break;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: lay out again for it and take
+      // the window rectangle the system proposes.
+      ScaleForPPI(HIWORD(message.WParam), false);
+      const RECT* r = reinterpret_cast<const RECT*>(message.LParam);
+      SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      message.Result = 0;
+      return;
+    }
     case FM_DIALOGKEY:
       message.Result = DialogKey(message.WParam, reinterpret_cast<TWinControl*>(message.LParam)) ? 1 : 0;
       return;

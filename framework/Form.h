@@ -48,7 +48,11 @@ public:
 
   // Scales fonts by ppi/96 and positions, sizes and the minimum size by the
   // ratio of the scaled window font's text height to its height at 96 dpi.
-  void ScaleForPPI(int ppi);
+  // Always computed from the design values, so scaling never drifts; with
+  // resizeWindow the client size follows too (at start-up).
+  void ScaleForPPI(int ppi, bool resizeWindow = true);
+  // The height of "0" in a font on the screen.
+  static int TextHeightOf(TFont font);
   int PixelsPerInch() const { return FPixelsPerInch; }
   // The dpi the form is created for (the primary screen's, unless set).
   static int ScreenPPI();
@@ -81,6 +85,10 @@ private:
   bool FActivatedOnce = false;
   bool FClosing = false;
   int FPixelsPerInch = 96;
+  bool FHasDesign = false;
+  int FDesignFontHeight = 0;
+  int FDesignClientWidth = 0, FDesignClientHeight = 0;
+  int FDesignMinWidth = 0, FDesignMinHeight = 0;
   HICON FIcon = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "launcher/IniFile.h"
 #include "launcher/Launch.h"
 #include "launcher/ProgramFolder.h"
+#include "launcher/resource.h"
 
 namespace lodo {
 
@@ -47,6 +48,8 @@ TF_glavna::TF_glavna(TComponent* owner) : TForm(owner) {
   F_glavna = this;
   SetName("F_glavna");
   BuildLayout();
+  // Laid out at 96 dpi; other resolutions scale from there.
+  ScaleForPPI(ScreenPPI());
   OnCreate = [this](TForm* s) { FormCreate(s); };
   OnClose = [this](TForm* s, TCloseAction& a) { FormClose(s, a); };
 }
@@ -91,6 +94,12 @@ void TF_glavna::BuildLayout() {
   I_Logo = new TImage(this);
   I_Logo->SetParent(P_naslov);
   I_Logo->SetBounds(224, 5, 140, 73);
+  // The artwork lives in the exe; a host without it (tests) shows no logo.
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  I_Logo->Picture().LoadFromResource(instance, IDB_LOGO, IDB_LOGO_MASK);
+  if (HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LODO), IMAGE_ICON, 0, 0,
+                                                 LR_DEFAULTSIZE | LR_SHARED)))
+    SetIcon(icon);
 
   // Manual-entry row.
   cxRucni_unos = new TCheckBox(this);
