@@ -1,0 +1,127 @@
+// File helpers of the launcher tests, all through the Win32 file functions.
+#include "tests/launcher/LauncherFiles.h"
+
+namespace lodo::test {
+
+std::string ExeFolder() {
+  char path[MAX_PATH * 4] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  // A profile read right after must see these bytes, not a cached copy.
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+std::string ReadText(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string text;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
+  CloseHandle(file);
+  return text;
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemovePath(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesA(path.c_str(), a & FILE_ATTRIBUTE_DIRECTORY ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+  if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileA(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") RemovePath(path + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+namespace {
+void DropCache(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
+
+std::vector<std::string> SplitZeros(const std::vector<char>& buffer, DWORD n) {
+  std::vector<std::string> items;
+  std::string current;
+  for (DWORD i = 0; i < n; ++i) {
+    if (buffer[i]) {
+      current += buffer[i];
+    } else {
+      items.push_back(current);
+      current.clear();
+    }
+  }
+  if (!current.empty()) items.push_back(current);
+  return items;
+}
+}  // namespace
+
+std::string ProfileString(const std::string& path, const std::string& section, const std::string& key) {
+  DropCache(path);
+  std::vector<char> buffer(8192);
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", buffer.data(),
+                                           static_cast<DWORD>(buffer.size()), path.c_str());
+  return std::string(buffer.data(), n);
+}
+
+std::vector<std::string> ProfileSection(const std::string& path, const std::string& section) {
+  DropCache(path);
+  std::vector<char> buffer(32768);
+  const DWORD n =
+      GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
+  return SplitZeros(buffer, n);
+}
+
+std::vector<std::string> ProfileSectionNames(const std::string& path) {
+  DropCache(path);
+  std::vector<char> buffer(8192);
+  const DWORD n = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
+  return SplitZeros(buffer, n);
+}
+
+TTempFolder::TTempFolder() {
+  static int counter = 0;
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  // A leftover of an earlier run may hold a name; a few tries find a free one.
+  for (int tries = 0; tries < 100; ++tries) {
+    FPath = std::string(temp) + "lodo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) +
+            "\\";
+    if (CreateDirectoryA(FPath.c_str(), nullptr)) break;
+  }
+}
+
+TTempFolder::~TTempFolder() { RemovePath(FPath.substr(0, FPath.size() - 1)); }
+
+TProgramFolderFiles::TProgramFolderFiles() { Clean(); }
+TProgramFolderFiles::~TProgramFolderFiles() { Clean(); }
+
+void TProgramFolderFiles::SetIni(const std::string& text) const { WriteText(Ini(), text); }
+
+void TProgramFolderFiles::Clean() const {
+  RemovePath(Ini());
+  RemovePath(Server());
+  DropCache(Ini());
+}
+
+}  // namespace lodo::test
