@@ -1,6 +1,8 @@
 // Forms: window styles, sizing rules, the close procedure and navigation.
 #include "framework/Form.h"
 
+#include <algorithm>
+
 #include "framework/Application.h"
 
 namespace lodo {
@@ -74,6 +76,9 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 void TForm::PlaceAtCreation() {
+  // The system will grow the window to its minimum size; centre that size.
+  const int width = std::max(Width(), FMinWidth), height = std::max(Height(), FMinHeight);
+  TControl::SetBounds(Left(), Top(), width, height);
   if (FPosition != poDesktopCenter) return;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -1,0 +1,353 @@
+// The launcher window as built: geometry, fonts, visibility and keyboard
+// order at design size, after resizing and at other resolutions, and what
+// it looks like on screen.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "framework/Application.h"
+#include "launcher/F_glavna.h"
+#include "tests/support/TestSupport.h"
+
+using namespace lodo;
+
+namespace {
+
+void PumpApp(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    Application->ProcessMessages();
+    Sleep(2);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+// Real key presses, processed by the application's loop (which hands keys
+// to the focused control and the form's navigation first).
+void Press(WORD vk, bool shift = false) {
+  std::vector<INPUT> inputs;
+  auto key = [&inputs](WORD k, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = k;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpApp(60);
+}
+
+// The client width the system gives a 384-wide design: the minimum outer
+// width of 400 assumes 8-pixel frames, and a thinner frame (Wine draws 4)
+// makes the minimum the binding rule.
+int ExpectedClientWidth(HWND window, int designClient, int minOuter) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  const int frame = (outer.right - outer.left) - client.right;
+  return std::max(designClient, minOuter - frame);
+}
+
+RECT Rect(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
+
+::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
+  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
+                                       << actual.bottom << ") != (" << expected.left << "," << expected.top << ","
+                                       << expected.right << "," << expected.bottom << ")";
+}
+
+int SlotTop(int n) {
+  const int row = (n - 1) % 8;
+  return row == 7 ? (n > 8 ? 178 : 180) : 4 + 25 * row;
+}
+
+struct TWindow {
+  std::unique_ptr<TF_glavna> Form = std::make_unique<TF_glavna>();
+  TWindow() {
+    Form->DoCreate();
+    for (int n = 1; n <= kSlotCount; ++n) {
+      Form->cx(n)->SetCaptionAnsi("Slot " + std::to_string(n));
+      Form->cx(n)->SetHintAnsi("host" + std::to_string(n) + ".example");
+      Form->cx(n)->SetVisible(true);
+    }
+  }
+  void Show() {
+    Form->Show();
+    SetForegroundWindow(Form->Handle());
+    PumpApp(100);
+  }
+};
+
+}  // namespace
+
+TEST(WindowLayout, DesignGeometryFontsAndVisibility) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  RECT client{};
+  GetClientRect(f.Handle(), &client);
+  const int cw = ExpectedClientWidth(f.Handle(), 384, 400);
+  EXPECT_EQ(client.right, cw);
+  EXPECT_EQ(client.bottom, 367);
+  const LONG_PTR style = GetWindowLongPtrW(f.Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  wchar_t caption[64] = {};
+  GetWindowTextW(f.Handle(), caption, 64);
+  EXPECT_STREQ(caption, L"Orvane Ultravnc spajanje");
+
+  EXPECT_TRUE(SameRect(f.P_naslov->BoundsRect(), Rect(0, 0, cw, 89)));
+  EXPECT_TRUE(SameRect(f.P_rucni->BoundsRect(), Rect(0, 89, cw, 33)));
+  EXPECT_TRUE(SameRect(f.P_radni->BoundsRect(), Rect(0, 122, cw, 204)));
+  EXPECT_TRUE(SameRect(f.P_spoji->BoundsRect(), Rect(0, 326, cw, 41)));
+  EXPECT_EQ(f.P_naslov->TabOrder(), 0);
+  EXPECT_EQ(f.P_radni->TabOrder(), 1);
+  EXPECT_EQ(f.P_spoji->TabOrder(), 2);
+  EXPECT_EQ(f.P_rucni->TabOrder(), 3);
+
+  EXPECT_EQ(f.Label1->Left(), 8);
+  EXPECT_EQ(f.Label1->Top(), 4);
+  EXPECT_EQ(f.Label1->Font().Height(), 15);
+  EXPECT_EQ(f.Label1->Font().Style(), static_cast<unsigned>(fsBold));
+  EXPECT_TRUE(SameRect(f.Shape1->BoundsRect(), Rect(9, 26, 193, 51)));
+  EXPECT_EQ(f.Shape1->Pen().Style(), psDot);
+  for (auto [label, top] : {std::pair{f.Label2, 28}, std::pair{f.Label3, 45}, std::pair{f.Label4, 60}}) {
+    EXPECT_EQ(label->Left(), 16);
+    EXPECT_EQ(label->Top(), top);
+    EXPECT_EQ(label->Font().Height(), 11);
+    EXPECT_FALSE(label->Caption().empty());
+  }
+  EXPECT_TRUE(SameRect(f.I_Logo->BoundsRect(), Rect(224, 5, 140, 73)));
+
+  EXPECT_TRUE(SameRect(f.cxRucni_unos->BoundsRect(), Rect(12, 9, 82, 17)));
+  EXPECT_EQ(f.cxRucni_unos->Font().Height(), 13);
+  wchar_t manual[32] = {};
+  GetWindowTextW(f.cxRucni_unos->Handle(), manual, 32);
+  EXPECT_STREQ(manual, L"Ru\u010Dni unos");
+  EXPECT_EQ(f.L_hostname->Left(), 107);
+  EXPECT_EQ(f.L_hostname->Top(), 8);
+  EXPECT_FALSE(f.L_hostname->Visible());
+  EXPECT_TRUE(SameRect(f.E_hostname->BoundsRect(), Rect(175, 5, 205, 24)));
+  EXPECT_FALSE(f.E_hostname->Visible());
+  EXPECT_EQ(f.cxRucni_unos->TabOrder(), 0);
+  EXPECT_EQ(f.E_hostname->TabOrder(), 1);
+
+  for (int n = 1; n <= kSlotCount; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_TRUE(SameRect(f.cx(n)->BoundsRect(), Rect(n > 8 ? 215 : 12, SlotTop(n), 157, 17)));
+    EXPECT_EQ(f.cx(n)->TabOrder(), n - 1);
+    EXPECT_EQ(f.cx(n)->Font().Height(), 13);
+    EXPECT_TRUE(f.cx(n)->ShowHint());
+  }
+
+  EXPECT_TRUE(SameRect(f.P_spajanje->BoundsRect(), Rect(1, 1, 192, 39)));
+  // At the design width the two overlap by 2 pixels.
+  EXPECT_TRUE(SameRect(f.P_izlaz->BoundsRect(), Rect(cw - 1 - 192, 1, 192, 39)));
+  for (TPanel* p : {f.P_spajanje, f.P_izlaz}) {
+    EXPECT_EQ(p->Font().Height(), 15);
+    EXPECT_EQ(p->Font().Style(), static_cast<unsigned>(fsBold));
+    EXPECT_FALSE(p->TabStop());
+  }
+  EXPECT_FALSE(f.ShowHint());
+}
+
+TEST(WindowLayout, MinimumSizeAndCentring) {
+  TWindow w;
+  w.Show();
+  MINMAXINFO info{};
+  SendMessageW(w.Form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 400);
+  EXPECT_EQ(info.ptMinTrackSize.y, 230);
+  RECT window{}, work{};
+  GetWindowRect(w.Form->Handle(), &window);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+}
+
+TEST(WindowLayout, ResizingCutsOffSlotsAndMovesOnlyTheExitPanel) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  const RECT outer = f.BoundsRect();
+  const int w0 = outer.right - outer.left, h0 = outer.bottom - outer.top;
+  struct TSize {
+    int Dw, Dh;
+  };
+  for (TSize s : {TSize{120, 0}, TSize{-40, 0}, TSize{0, -100}, TSize{60, 80}}) {
+    SCOPED_TRACE(std::to_string(s.Dw) + "," + std::to_string(s.Dh));
+    SetWindowPos(f.Handle(), nullptr, 0, 0, w0 + s.Dw, h0 + s.Dh, SWP_NOMOVE | SWP_NOZORDER);
+    PumpApp(30);
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_TRUE(SameRect(f.P_naslov->BoundsRect(), Rect(0, 0, client.right, 89)));
+    EXPECT_TRUE(SameRect(f.P_rucni->BoundsRect(), Rect(0, 89, client.right, 33)));
+    EXPECT_TRUE(SameRect(f.P_spoji->BoundsRect(), Rect(0, client.bottom - 41, client.right, 41)));
+    EXPECT_TRUE(SameRect(f.P_radni->BoundsRect(), Rect(0, 122, client.right, client.bottom - 41 - 122)));
+    EXPECT_TRUE(SameRect(f.cxRucni_unos->BoundsRect(), Rect(12, 9, 82, 17)));
+    EXPECT_TRUE(SameRect(f.E_hostname->BoundsRect(), Rect(175, 5, 205, 24)));
+    EXPECT_TRUE(SameRect(f.Shape1->BoundsRect(), Rect(9, 26, 193, 51)));
+    EXPECT_TRUE(SameRect(f.I_Logo->BoundsRect(), Rect(224, 5, 140, 73)));
+    for (int n = 1; n <= kSlotCount; ++n)
+      EXPECT_TRUE(SameRect(f.cx(n)->BoundsRect(), Rect(n > 8 ? 215 : 12, SlotTop(n), 157, 17)));
+    EXPECT_TRUE(SameRect(f.P_spajanje->BoundsRect(), Rect(1, 1, 192, 39)));
+    EXPECT_TRUE(SameRect(f.P_izlaz->BoundsRect(), Rect(client.right - 1 - 192, 1, 192, 39)));
+  }
+}
+
+TEST(WindowLayout, ScalesForOtherResolutionsWithoutDrift) {
+  for (int ppi : {120, 144}) {
+    SCOPED_TRACE(ppi);
+    TWindow w;
+    TF_glavna& f = *w.Form;
+    TFont design(f.Font());
+    TFont scaled(f.Font());
+    scaled.SetHeight(MulDiv(11, ppi, 96));
+    const int d = TForm::TextHeightOf(design), m = TForm::TextHeightOf(scaled);
+    ASSERT_GT(m, d);
+    f.ScaleForPPI(ppi);
+    w.Show();
+    auto s = [&](int v) { return MulDiv(v, m, d); };
+    EXPECT_EQ(f.Font().Height(), MulDiv(11, ppi, 96));
+    EXPECT_EQ(f.cx(1)->Font().Height(), MulDiv(13, ppi, 96));
+    EXPECT_EQ(f.P_izlaz->Font().Height(), MulDiv(15, ppi, 96));
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(client.right, ExpectedClientWidth(f.Handle(), s(384), s(400)));
+    EXPECT_EQ(client.bottom, s(367));
+    EXPECT_EQ(f.MinWidth(), s(400));
+    EXPECT_EQ(f.MinHeight(), s(230));
+    EXPECT_EQ(f.P_naslov->Height(), s(89));
+    EXPECT_EQ(f.P_rucni->Top(), s(89));
+    EXPECT_TRUE(SameRect(f.cx(16)->BoundsRect(), Rect(s(215), s(178), s(157), s(17))));
+    EXPECT_TRUE(SameRect(f.E_hostname->BoundsRect(), Rect(s(175), s(5), s(205), s(24))));
+    EXPECT_EQ(f.P_izlaz->Left() + f.P_izlaz->Width(), f.P_spoji->Width() - s(1));
+    // Back at 96 dpi everything stands where it was designed.
+    f.ScaleForPPI(96);
+    PumpApp(20);
+    EXPECT_TRUE(SameRect(f.cx(16)->BoundsRect(), Rect(215, 178, 157, 17)));
+    EXPECT_EQ(f.P_izlaz->Width(), 192);
+    EXPECT_EQ(f.P_izlaz->Left() + 192, f.P_spoji->Width() - 1);
+    EXPECT_EQ(f.cx(1)->Font().Height(), 13);
+  }
+}
+
+TEST(WindowRendering, PanelColoursDottedFrameAndTransparentLogo) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  PumpApp(100);
+  test::TDib dib(384, 367);
+  dib.CaptureClient(f.Handle());
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(dib.Pixel(20, 326 + 20), RGB(0, 128, 0));
+  EXPECT_EQ(dib.Pixel(300, 326 + 10), RGB(255, 0, 0));
+  // The exit panel lies on top: its first column is red even where the two
+  // overlap (at the design width; under a thinner frame the window is wider).
+  EXPECT_EQ(dib.Pixel(f.P_izlaz->Left() + 1, 326 + 20), RGB(255, 0, 0));
+  EXPECT_EQ(dib.Pixel(f.P_izlaz->Left(), 326 + 20), GetSysColor(COLOR_BTNHIGHLIGHT));
+  // The frame's top edge is dotted: about every other pixel black.
+  const int black = dib.Count(RGB(0, 0, 0), RECT{10, 26, 200, 27});
+  EXPECT_GT(black, 60);
+  EXPECT_LT(black, 130);
+  // Logo: its corners are masked out, the disc is drawn.
+  const bool hasLogo = !f.I_Logo->Picture().Empty();
+  if (hasLogo) {
+    EXPECT_EQ(dib.Pixel(225, 6), face);
+    EXPECT_EQ(dib.Pixel(224 + 36, 5 + 10), RGB(0x1f, 0x7a, 0x34));
+  }
+  EXPECT_EQ(dib.Pixel(5, 40), face);
+}
+
+TEST(WindowRendering, HeaderAndSlotsDoNotMoveOnResize) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  test::TDib before(380, 320);
+  before.CaptureClient(f.Handle());
+  const RECT outer = f.BoundsRect();
+  SetWindowPos(f.Handle(), nullptr, 0, 0, outer.right - outer.left + 150, outer.bottom - outer.top + 60,
+               SWP_NOMOVE | SWP_NOZORDER);
+  PumpApp(150);
+  test::TDib after(380, 320);
+  after.CaptureClient(f.Handle());
+  // Compare the fixed controls' pixels (header, manual row, slot columns).
+  int differing = 0;
+  for (int y = 2; y < 320; ++y)
+    for (int x = 2; x < 375; ++x)
+      if (before.Pixel(x, y) != after.Pixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+TEST(WindowKeyboard, FirstFocusAndTabOrder) {
+  for (bool slotChecked : {true, false}) {
+    SCOPED_TRACE(slotChecked);
+    TWindow w;
+    TF_glavna& f = *w.Form;
+    if (slotChecked) f.cx(3)->SetChecked(true);
+    w.Show();
+    PumpApp(50);
+    TWinControl* first = slotChecked ? static_cast<TWinControl*>(f.cx(3)) : f.cxRucni_unos;
+    EXPECT_TRUE(first->Focused());
+    Press(VK_TAB);
+    PumpApp(50);
+    // Slot area, then the action bar (no stops), then the manual row.
+    EXPECT_TRUE(slotChecked ? f.cxRucni_unos->Focused() : f.cxRucni_unos->Focused());
+    Press(VK_TAB, true);
+    PumpApp(50);
+    EXPECT_TRUE(first->Focused());
+    // Enter and Escape start nothing: the window stays.
+    Press(VK_RETURN);
+    Press(VK_ESCAPE);
+    PumpApp(50);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  }
+}
+
+TEST(WindowKeyboard, ManualModeTabsThroughTheHostField) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  f.cxRucni_unos->SetChecked(true);
+  PumpApp(30);
+  ASSERT_TRUE(f.E_hostname->Visible());
+  f.cxRucni_unos->SetFocus();
+  PumpApp(30);
+  Press(VK_TAB);
+  PumpApp(30);
+  EXPECT_TRUE(f.E_hostname->Focused());
+  Press(VK_TAB);
+  PumpApp(30);
+  // The slot area is hidden: back to the check box.
+  EXPECT_TRUE(f.cxRucni_unos->Focused());
+}
+
+TEST(WindowTooltips, SlotsCarryTheirAddressesWithTheHintTimes) {
+  TWindow w;
+  w.Show();
+  HWND tip = Application->TooltipWindow();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), kSlotCount);
+  EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+  EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+  // The text is asked for when shown: the slot's hint.
+  NMTTDISPINFOW info{};
+  info.hdr.hwndFrom = tip;
+  info.hdr.idFrom = reinterpret_cast<UINT_PTR>(w.Form->cx(4)->Handle());
+  info.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(w.Form->P_radni->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  ASSERT_NE(info.lpszText, nullptr);
+  EXPECT_STREQ(info.lpszText, L"host4.example");
+}
