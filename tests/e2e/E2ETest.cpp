@@ -2,6 +2,7 @@
 // in its settings file, for the ways a user closes it and for damaged files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "tests/e2e/LauncherProcess.h"
@@ -342,4 +343,40 @@ TEST(BadSettings, DirectoryOrLockedFileDoesNotStopTheLauncher) {
     CloseHandle(lock);
     EXPECT_EQ(folder.ReadSettings(), kSample);
   }
+}
+
+TEST(Executable, CarriesManifestIconsLogoAndVersion) {
+  const std::string exe = HostPath(LODO_EXE_PATH);
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr) << "manifest";
+  // The icon group holds the five sizes.
+  HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14));
+  ASSERT_NE(group, nullptr);
+  const auto* dir = static_cast<const WORD*>(LockResource(LoadResource(module, group)));
+  ASSERT_NE(dir, nullptr);
+  EXPECT_EQ(dir[2], 5);
+  HRSRC logo = FindResourceA(module, MAKEINTRESOURCEA(200), MAKEINTRESOURCEA(2));
+  ASSERT_NE(logo, nullptr);
+  const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, logo)));
+  EXPECT_EQ(info->biWidth, 140);
+  EXPECT_EQ(std::abs(info->biHeight), 73);
+  EXPECT_EQ(info->biBitCount, 24);
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(201), MAKEINTRESOURCEA(2)), nullptr) << "logo mask";
+  HRSRC version = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+  ASSERT_NE(version, nullptr);
+  const auto* block = static_cast<const char*>(LockResource(LoadResource(module, version)));
+  const DWORD size = SizeofResource(module, version);
+  // VS_FIXEDFILEINFO follows the key; find its signature.
+  bool found = false;
+  for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4) {
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + i);
+    if (fixed->dwSignature == 0xFEEF04BD) {
+      EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 1);
+      found = true;
+      break;
+    }
+  }
+  EXPECT_TRUE(found);
+  FreeLibrary(module);
 }

@@ -351,3 +351,24 @@ TEST(WindowTooltips, SlotsCarryTheirAddressesWithTheHintTimes) {
   ASSERT_NE(info.lpszText, nullptr);
   EXPECT_STREQ(info.lpszText, L"host4.example");
 }
+
+TEST(WindowLayout, MovingToAnotherScaleLaysOutAgainForIt) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  w.Show();
+  RECT suggested{100, 100, 100 + 800, 100 + 700};
+  SendMessageW(f.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  PumpApp(50);
+  TFont design(f.Font());
+  design.SetHeight(11);
+  TFont scaled(f.Font());
+  scaled.SetHeight(MulDiv(11, 144, 96));
+  const int d = TForm::TextHeightOf(design), m = TForm::TextHeightOf(scaled);
+  RECT window{};
+  GetWindowRect(f.Handle(), &window);
+  EXPECT_TRUE(SameRect(window, suggested));
+  EXPECT_EQ(f.PixelsPerInch(), 144);
+  EXPECT_EQ(f.cx(1)->Font().Height(), MulDiv(13, 144, 96));
+  EXPECT_TRUE(SameRect(f.cx(9)->BoundsRect(), Rect(MulDiv(215, m, d), MulDiv(4, m, d), MulDiv(157, m, d), MulDiv(17, m, d))));
+  EXPECT_EQ(f.P_izlaz->Left() + f.P_izlaz->Width(), f.P_spoji->Width() - MulDiv(1, m, d));
+}
