@@ -22,9 +22,11 @@ if [ -n "${DISPLAY:-}" ]; then
   "$(lodo_wine_loader)" "$run_dir/lodo.exe"
 else
   lodo_wine_start "$build"
-  "$(lodo_wine_loader)" "$run_dir/lodo.exe" &
+  # A virtual desktop draws the title bar; the picture is taken after 4 s.
+  "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
   pid=$!
-  sleep 3
-  import -window root "$build/lodo-screenshot.png" && echo "screenshot: $build/lodo-screenshot.png"
+  sleep 4
+  import -window root -crop 440x460+0+0 +repage "$build/lodo-screenshot.png" &&
+    echo "screenshot: $build/lodo-screenshot.png"
   kill "$pid" 2>/dev/null || true
 fi
