@@ -1,32 +1,129 @@
 #!/usr/bin/env bash
 # Builds lodo and starts it under Wine: on your display when there is one,
 # otherwise on Xvfb, saving a screenshot to build/mingw/lodo-screenshot.png.
+#
+# scripts/run.sh --demo shows the whole job on this machine: a TigerVNC
+# viewer listening on port 5500 stands for the helpdesk, lodo's presets point
+# at it, and a stand-in winvnc.exe hands lodo's "-connect" to x11vnc, which
+# shares this display. Click "S P A J A N J E" and the viewer shows the
+# session. Without a display it runs on Xvfb, clicks itself and saves
+# build/mingw/demo-lodo.png and build/mingw/demo-session.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/mingw"
+build="${LODO_BUILD_DIR:-$root/build/mingw}"
+demo=no
+case ${1:-} in
+  --demo) demo=yes ;;
+  "") ;;
+  *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
+esac
 
 "$root/scripts/setup.sh"
-cmake --preset mingw -S "$root" >/dev/null
+cmake --preset mingw -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target lodo
 
-# The program folder: the exe beside its settings file (the sample when none).
-run_dir="$build/run"
-mkdir -p "$run_dir"
-cp "$build/launcher/lodo.exe" "$run_dir/"
-[ -f "$run_dir/lodo.ini" ] || cp "$root/launcher/lodo.sample.ini" "$run_dir/lodo.ini"
-
 source "$root/scripts/wine-env.sh"
-trap lodo_wine_stop EXIT
+
+if [ "$demo" = no ]; then
+  # The program folder: the exe beside its settings file (the sample when none).
+  run_dir="$build/run"
+  mkdir -p "$run_dir"
+  cp "$build/launcher/lodo.exe" "$run_dir/"
+  [ -f "$run_dir/lodo.ini" ] || cp "$root/launcher/lodo.sample.ini" "$run_dir/lodo.ini"
+  trap lodo_wine_stop EXIT
+  if [ -n "${DISPLAY:-}" ]; then
+    lodo_wine_start "$build" yes
+    "$(lodo_wine_loader)" "$run_dir/lodo.exe"
+  else
+    lodo_wine_start "$build"
+    # A virtual desktop draws the title bar; the picture is taken after 4 s.
+    "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
+    pid=$!
+    sleep 4
+    import -window root -crop 440x460+0+0 +repage "$build/lodo-screenshot.png" &&
+      echo "screenshot: $build/lodo-screenshot.png"
+    kill "$pid" 2>/dev/null || true
+  fi
+  exit 0
+fi
+
+# --- the demo ---
+port=5500
+python3 -c "import socket; socket.socket().bind(('', $port))" 2>/dev/null ||
+  { echo "demo: port $port is in use; is a viewer already listening?" >&2; exit 1; }
+
+# The client's program folder: lodo, the demo presets, the stand-in server.
+demo_dir="$build/demo"
+rm -rf "$demo_dir"
+mkdir -p "$demo_dir"
+cp "$build/launcher/lodo.exe" "$demo_dir/"
+cp "$root/scripts/demo/lodo.ini" "$demo_dir/lodo.ini"
+cp "$root/scripts/demo/winvnc.sh" "$demo_dir/winvnc.exe"
+# Wine's WinExec starts a Unix script only when it is executable.
+chmod +x "$demo_dir/winvnc.exe"
+
+viewer_pid="" lodo_pid="" backdrop_pid=""
+demo_stop() {
+  [ -n "$lodo_pid" ] && kill "$lodo_pid" 2>/dev/null
+  [ -f "$demo_dir/winvnc.pid" ] && kill "$(cat "$demo_dir/winvnc.pid")" 2>/dev/null
+  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
+  [ -n "$backdrop_pid" ] && kill "$backdrop_pid" 2>/dev/null
+  lodo_wine_stop
+}
+trap demo_stop EXIT
+running() { kill -0 "$1" 2>/dev/null; }
+# wait_for SECONDS COMMAND...: polls every 0.1 s, at most SECONDS.
+wait_for() {
+  local limit=$(($1 * 10)) i=0
+  shift
+  until "$@"; do
+    i=$((i + 1))
+    [ $i -ge $limit ] && return 1
+    sleep 0.1
+  done
+}
+
 if [ -n "${DISPLAY:-}" ]; then
   lodo_wine_start "$build" yes
-  "$(lodo_wine_loader)" "$run_dir/lodo.exe"
-else
-  lodo_wine_start "$build"
-  # A virtual desktop draws the title bar; the picture is taken after 4 s.
-  "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
-  pid=$!
-  sleep 4
-  import -window root -crop 440x460+0+0 +repage "$build/lodo-screenshot.png" &&
-    echo "screenshot: $build/lodo-screenshot.png"
-  kill "$pid" 2>/dev/null || true
+  xtigervncviewer -listen "$port" &
+  viewer_pid=$!
+  echo "demo: the helpdesk's viewer listens on port $port; pick a preset in lodo and click S P A J A N J E"
+  "$(lodo_wine_loader)" "$demo_dir/lodo.exe"
+  if [ -f "$demo_dir/winvnc.pid" ]; then
+    echo "demo: the session runs in the viewer's window; close it to end the demo"
+    wait "$viewer_pid" || true
+  fi
+  viewer_pid=""
+  exit 0
 fi
+
+lodo_wine_start "$build"
+# A backdrop, so the shared desktop shows something besides the viewer.
+convert -size 1280x1024 gradient:'#1f5f3a-#0b2415' -fill white -pointsize 30 \
+  -annotate +40+70 "The client's desktop: Xvfb $DISPLAY, shared by x11vnc" \
+  -pointsize 20 -annotate +40+110 "lodo -> winvnc.exe -connect <preset> -> x11vnc -connect -> TigerVNC viewer -listen 5500" \
+  "$demo_dir/backdrop.png"
+# Shown as a window under everything else: there is no window manager to set a wallpaper.
+display -geometry +0+0 "$demo_dir/backdrop.png" &
+backdrop_pid=$!
+xtigervncviewer -listen "$port" -geometry 800x620+460+380 -AlertOnFatalError=0 >"$demo_dir/viewer.log" 2>&1 &
+viewer_pid=$!
+
+"$(lodo_wine_loader)" "$demo_dir/lodo.exe" &
+lodo_pid=$!
+find_window() { window=$(xdotool search --onlyvisible --name "spajanje" 2>/dev/null | head -1) && [ -n "$window" ]; }
+wait_for 30 find_window || { echo "demo: lodo showed no window" >&2; exit 1; }
+sleep 1
+import -window root "$build/demo-lodo.png"
+echo "screenshot: $build/demo-lodo.png"
+# The green panel, clicked as a user would.
+xdotool mousemove --window "$window" 96 345 click 1
+wait_for 20 eval '! running $lodo_pid' || { echo "demo: lodo did not close" >&2; exit 1; }
+lodo_pid=""
+session() { xdotool search --onlyvisible --name "TigerVNC" >/dev/null 2>&1; }
+wait_for 30 session || { echo "demo: no session in the viewer" >&2; cat "$demo_dir/winvnc.log" >&2 || true; exit 1; }
+# Let a few frames arrive.
+sleep 3
+import -window root "$build/demo-session.png"
+echo "screenshot: $build/demo-session.png"
+echo "demo: $(grep -m1 'winvnc stand-in' "$demo_dir/winvnc.log")"
