@@ -55,7 +55,8 @@ out=$(cd "$out" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-sed "s/@VERSION@/$version/g" "$root/packaging/README.txt.in" >"$work/README.txt"
+# UTF-8 with a byte-order mark, so every Notepad shows the Croatian letters.
+{ printf '\xef\xbb\xbf'; sed "s/@VERSION@/$version/g" "$root/packaging/README.txt.in"; } >"$work/README.txt"
 zip_name="lodo-$version-win64.zip"
 rm -f "$out/$zip_name"
 TZ=UTC python3 "$root/packaging/make-zip.py" "$out/$zip_name" "$epoch" \

@@ -52,6 +52,8 @@ for name in ("lodo.ini", "README.txt"):
 if data.get("lodo.ini", b"").replace(b"\r\n", b"\n") != open(sample, "rb").read().replace(b"\r\n", b"\n"):
     errors.append("lodo.ini is not the sample")
 readme = data.get("README.txt", b"").decode("utf-8")
+if not readme.startswith("\ufeff"):
+    errors.append("README.txt has no UTF-8 byte-order mark")
 # The guide names every settings key, the command and the error a user sees.
 for needle in ["lodo " + version, "Sp1_naziv", "Sp16_naziv", "Sp1_adresa", "Sp16_adresa", "[Spajanja]", "[Forma]",
                "Rucni_unos ", "Rucni_unos_adresa", "Zadnje_spajanje", '"<program folder>\\winvnc.exe" -connect <address>',
