@@ -79,6 +79,9 @@ cmp -s "$exe" "$install_dir/lodo.exe" || fail "the installed lodo.exe differs"
 cmp -s "$client/lodo.ini" "$install_dir/lodo.ini" || fail "the installed lodo.ini differs"
 [ -f "$menu_link" ] || fail "no Start-menu shortcut at $menu_link"
 [ -f "$desktop_link" ] || fail "no desktop shortcut at $desktop_link"
+for link in "$menu_link" "$desktop_link"; do
+  grep -qaF 'Programs\lodo\lodo.exe' "$link" || fail "$link does not start the installed lodo.exe"
+done
 "$loader" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lodo' /v UninstallString >/dev/null 2>&1 ||
   fail "no uninstall entry"
 
@@ -95,6 +98,14 @@ wait_for 20 exited || fail "lodo did not close on I Z L A Z"
 wait "$lodo_pid" || true
 lodo_pid=""
 grep -q '^Rucni_unos=0' "$install_dir/lodo.ini" || fail "lodo could not write its settings in the install folder"
+
+echo "installing again over it"
+# The helpdesk's presets are replaced, what the user's runs wrote is kept.
+printf 'Zadnje_spajanje=1\r\nRucni_unos_adresa=typed.example\r\n' >>"$install_dir/lodo.ini"
+timeout 60 "$loader" "$setup" /S || fail "the second install failed"
+for line in 'Sp1_adresa=127.0.0.1::5500' 'Rucni_unos=0' 'Zadnje_spajanje=1' 'Rucni_unos_adresa=typed.example'; do
+  tr -d '\r' <"$install_dir/lodo.ini" | grep -qxF "$line" || fail "after the reinstall lodo.ini lacks $line"
+done
 
 echo "uninstalling"
 # The uninstaller copies itself away and returns at once: wait for its work.
