@@ -106,6 +106,9 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
     if (Application) Application->HandleException(Exception("Unknown error"));
   }
   if (msg == WM_NCDESTROY) {
+    // A window can go with its parent's, not only through DestroyHandle; its
+    // tooltip entry must go too, or a window made later would not get one.
+    if (Application && control->FHandle == window) Application->WindowDestroying(control);
     RemovePropW(window, kBindingProp);
     if (control->FHandle == window) control->FHandle = nullptr;
   }
@@ -227,6 +230,8 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::SetParent(TWinControl* parent) {
   TControl::SetParent(parent);
+  // A child window without a parent control would stay on the old parent.
+  if (!parent && FHandle && (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)) DestroyHandle();
   if (parent && parent->HandleAllocated() && Visible()) {
     if (FHandle)
       ::SetParent(FHandle, parent->Handle());
@@ -239,10 +244,12 @@ void TWinControl::InsertControl(TControl* control) {
   control->FParent = this;
   FControls.push_back(control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) FTabList.push_back(w);
-  if (control->ParentFont()) {
+  if (control->ParentFont() && !control->FFont.SameAs(Font())) {
     control->FUpdatingFont = true;
     control->FFont.Assign(Font());
     control->FUpdatingFont = false;
+    // Sizes that depend on the font (auto-sized labels, nested children) follow.
+    control->FontChanged();
   }
   if (control->ParentColor()) control->FColor = Color();
   if (control->ParentShowHint()) control->FShowHint = ShowHint();
@@ -252,7 +259,12 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  control->Invalidate();
+  // Not control->Invalidate(): from a destructor that call no longer reaches
+  // the graphic control's override, and its picture would stay behind.
+  if (FHandle && control->IsShowing()) {
+    const RECT r = control->BoundsRect();
+    InvalidateRect(FHandle, &r, FALSE);
+  }
   if (FMouseControl == control) FMouseControl = nullptr;
   std::erase(FControls, control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) std::erase(FTabList, w);

@@ -174,6 +174,19 @@ void MouseClickAt(POINT screen, bool right) {
 }
 
 void KeyPress(WORD vk, bool shift, bool alt, bool ctrl) {
+  SendKeyInput(vk, shift, alt, ctrl);
+  Pump(30);
+}
+
+void PumpApplication(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    Application->ProcessMessages();
+    if (ms > 0) Sleep(1);
+  } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+void SendKeyInput(WORD vk, bool shift, bool alt, bool ctrl) {
   std::vector<INPUT> inputs;
   auto key = [&inputs](WORD k, bool up) {
     INPUT in{};
@@ -191,7 +204,6 @@ void KeyPress(WORD vk, bool shift, bool alt, bool ctrl) {
   if (ctrl) key(VK_CONTROL, true);
   if (shift) key(VK_SHIFT, true);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  Pump(30);
 }
 
 }  // namespace lodo::test

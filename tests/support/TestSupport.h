@@ -74,5 +74,10 @@ void MouseClickAt(POINT screen, bool right = false);
 void MouseDown(bool right = false);
 void MouseUp(bool right = false);
 void KeyPress(WORD vk, bool shift = false, bool alt = false, bool ctrl = false);
+// Queues the same key input without processing it.
+void SendKeyInput(WORD vk, bool shift = false, bool alt = false, bool ctrl = false);
+// Processes messages through the application's loop step (keyboard
+// pre-processing included) for at least `ms` milliseconds.
+void PumpApplication(int ms = 0);
 
 }  // namespace lodo::test

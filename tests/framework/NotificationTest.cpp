@@ -1,0 +1,199 @@
+// The framework's own notifications: mouse enter and leave, enabled and
+// system-colour changes, accelerators, and the shared tooltip window.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "framework/ButtonControl.h"
+#include "framework/Edit.h"
+#include "framework/Label.h"
+#include "framework/Panel.h"
+#include "tests/framework/Recorder.h"
+#include "tests/support/TestSupport.h"
+
+using namespace lodo;
+using test::TRecorder;
+
+namespace {
+
+POINT CentreOnScreen(TControl& control) {
+  return control.ClientToScreen(POINT{control.Width() / 2, control.Height() / 2});
+}
+
+bool ToolRegistered(HWND tooltip, HWND parent, HWND tool) {
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = parent;
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  return SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+}
+
+}  // namespace
+
+TEST(Notifications, MouseEnterAndLeaveNameTheControlToItsParent) {
+  test::WithTestForm([](TForm& form) {
+    auto* outer = new TRecorder<TPanel>(&form);
+    outer->SetParent(&form);
+    outer->SetBounds(0, 0, 300, 200);
+    auto* inner = new TPanel(&form);
+    inner->SetParent(outer);
+    inner->SetBounds(20, 20, 80, 60);
+    auto* label = new TLabel(&form);
+    label->SetParent(outer);
+    label->SetAutoSize(false);
+    label->SetBounds(150, 20, 80, 40);
+    int innerEnter = 0, innerLeave = 0, outerEnter = 0, labelEnter = 0, labelLeave = 0;
+    inner->OnMouseEnter = [&](TControl*) { ++innerEnter; };
+    inner->OnMouseLeave = [&](TControl*) { ++innerLeave; };
+    outer->OnMouseEnter = [&](TControl*) { ++outerEnter; };
+    label->OnMouseEnter = [&](TControl*) { ++labelEnter; };
+    label->OnMouseLeave = [&](TControl*) { ++labelLeave; };
+    const auto innerId = reinterpret_cast<LPARAM>(inner);
+    const auto labelId = reinterpret_cast<LPARAM>(label);
+
+    // A notification naming another control is passed on but fires nothing.
+    inner->Perform(FM_MOUSEENTER, 0, labelId);
+    EXPECT_EQ(innerEnter, 0);
+    EXPECT_EQ(outer->Count(FM_MOUSEENTER, labelId), 1);
+    inner->Perform(FM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(innerEnter, 1);
+    EXPECT_EQ(outer->Count(FM_MOUSEENTER, innerId), 1);
+    EXPECT_EQ(outerEnter, 0);
+
+    // The real pointer over a windowed and over a graphic child.
+    test::MoveMouseTo(outer->ClientToScreen(POINT{250, 150}));
+    outer->Seen.clear();
+    innerEnter = 0;
+    test::MoveMouseTo(CentreOnScreen(*inner));
+    EXPECT_TRUE(test::PumpUntil([&] { return innerEnter == 1; }));
+    EXPECT_EQ(outer->Count(FM_MOUSEENTER, innerId), 1);
+    test::MoveMouseTo(CentreOnScreen(*label));
+    EXPECT_TRUE(test::PumpUntil([&] { return innerLeave == 1 && labelEnter == 1; }));
+    EXPECT_EQ(outer->Count(FM_MOUSELEAVE, innerId), 1);
+    EXPECT_EQ(outer->Count(FM_MOUSEENTER, labelId), 1);
+    test::MoveMouseTo(outer->ClientToScreen(POINT{250, 150}));
+    EXPECT_TRUE(test::PumpUntil([&] { return labelLeave == 1; }));
+    EXPECT_EQ(outer->Count(FM_MOUSELEAVE, labelId), 1);
+    EXPECT_EQ(innerEnter, 1);
+    EXPECT_EQ(labelEnter, 1);
+  });
+}
+
+TEST(Notifications, EnabledChangeIsToldOncePerChange) {
+  test::WithTestForm([](TForm& form) {
+    auto* panel = new TRecorder<TPanel>(&form);
+    panel->SetParent(&form);
+    auto* label = new TRecorder<TLabel>(&form);
+    label->SetParent(&form);
+    panel->SetEnabled(false);
+    panel->SetEnabled(false);
+    label->SetEnabled(false);
+    EXPECT_EQ(panel->Count(FM_ENABLEDCHANGED), 1);
+    EXPECT_EQ(label->Count(FM_ENABLEDCHANGED), 1);
+    EXPECT_FALSE(IsWindowEnabled(panel->Handle()));
+    panel->SetEnabled(true);
+    EXPECT_EQ(panel->Count(FM_ENABLEDCHANGED), 2);
+    EXPECT_TRUE(IsWindowEnabled(panel->Handle()));
+  });
+}
+
+TEST(Notifications, TheFormPassesSystemColourChangesToEveryControl) {
+  test::WithTestForm([](TForm& form) {
+    auto* outer = new TRecorder<TPanel>(&form);
+    outer->SetParent(&form);
+    auto* inner = new TRecorder<TPanel>(&form);
+    inner->SetParent(outer);
+    auto* label = new TRecorder<TLabel>(&form);
+    label->SetParent(inner);
+    auto* check = new TRecorder<TCheckBox>(&form);
+    check->SetParent(inner);
+    SendMessageW(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(outer->Count(FM_SYSCOLORCHANGE), 1);
+    EXPECT_EQ(inner->Count(FM_SYSCOLORCHANGE), 1);
+    EXPECT_EQ(label->Count(FM_SYSCOLORCHANGE), 1);
+    EXPECT_EQ(check->Count(FM_SYSCOLORCHANGE), 1);
+  });
+}
+
+TEST(Notifications, AcceleratorsGiveTheFocusAndConsumeTheKey) {
+  EXPECT_EQ(AcceleratorChar(L"&Beta"), L'B');
+  EXPECT_EQ(AcceleratorChar(L"Fish && &Chips"), L'C');
+  EXPECT_EQ(AcceleratorChar(L"A&&B"), 0);
+  EXPECT_EQ(AcceleratorChar(L"End&"), 0);
+
+  test::TTestForm form;
+  auto* edit = new TEdit(form.Get());
+  edit->SetParent(form.Get());
+  auto* panel = new TPanel(form.Get());
+  panel->SetParent(form.Get());
+  panel->SetBounds(0, 40, 300, 100);
+  auto* check = new TCheckBox(form.Get());
+  check->SetParent(panel);
+  check->SetCaption(L"&Beta");
+  auto* radio = new TRadioButton(form.Get());
+  radio->SetParent(panel);
+  radio->SetTop(30);
+  radio->SetCaption(L"&Gamma");
+  auto* off = new TCheckBox(form.Get());
+  off->SetParent(panel);
+  off->SetTop(60);
+  off->SetCaption(L"&Off");
+  off->SetEnabled(false);
+  int clicks = 0;
+  check->OnClick = [&clicks](TControl*) { ++clicks; };
+  form.ShowAndWait();
+  edit->SetFocus();
+
+  // An edit takes plain characters as text, not as accelerators.
+  test::SendKeyInput('G');
+  test::PumpApplication(50);
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->Text(), L"g");
+
+  test::SendKeyInput('B', false, true);
+  test::PumpApplication(50);
+  EXPECT_TRUE(check->Focused());
+  EXPECT_TRUE(check->Checked());
+  EXPECT_EQ(clicks, 1);
+
+  // From a button a plain character is enough.
+  test::SendKeyInput('G');
+  test::PumpApplication(50);
+  EXPECT_TRUE(radio->Focused());
+
+  // A disabled control cannot take it.
+  test::SendKeyInput('O', false, true);
+  test::PumpApplication(50);
+  EXPECT_TRUE(radio->Focused());
+  EXPECT_FALSE(off->Checked());
+  EXPECT_EQ(edit->Text(), L"g");
+}
+
+TEST(Notifications, AControlWithAHintGetsATipInTheSharedTooltipWindow) {
+  test::WithTestForm([](TForm& form) {
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 200, 100);
+    auto* tipped = new TPanel(&form);
+    tipped->SetHint(L"destination address");
+    tipped->SetShowHint(true);
+    tipped->SetParent(panel);
+    tipped->SetBounds(10, 10, 50, 30);
+
+    const HWND tooltip = Application->TooltipWindow();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+    EXPECT_TRUE(ToolRegistered(tooltip, panel->Handle(), tipped->Handle()));
+
+    // The tip follows the window when the parent makes its windows anew.
+    panel->RecreateWnd();
+    ASSERT_TRUE(tipped->HandleAllocated());
+    EXPECT_TRUE(ToolRegistered(tooltip, panel->Handle(), tipped->Handle()));
+
+    tipped->SetShowHint(false);
+    EXPECT_FALSE(ToolRegistered(tooltip, panel->Handle(), tipped->Handle()));
+  });
+}
