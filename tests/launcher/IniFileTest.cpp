@@ -212,17 +212,42 @@ TEST_F(IniFileOnDisk, FirstWriteCreatesTheFile) {
   EXPECT_EQ(ProfileSection(Path, "Forma"), std::vector<std::string>{"Rucni_unos=0"});
 }
 
-TEST_F(IniFileOnDisk, ReleaseLeavesTheFileOnDiskCurrent) {
+namespace {
+// Replaces the file's bytes and dates it back to a fixed old time, so the
+// platform's cache, which trusts an unchanged and not recent file time,
+// cannot see the change.
+void RewriteDatedBack(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD n = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+  SYSTEMTIME old{};
+  old.wYear = 2020;
+  old.wMonth = 1;
+  old.wDay = 1;
+  FILETIME time{};
+  SystemTimeToFileTime(&old, &time);
+  SetFileTime(file, nullptr, nullptr, &time);
+  CloseHandle(file);
+}
+}  // namespace
+
+TEST_F(IniFileOnDisk, ReleaseWritesTheFileAndDropsThePlatformsCopy) {
   WriteText(Path, "[Forma]\r\nRucni_unos=0\r\n");
   {
     TIniFile ini(Path);
-    ini.WriteString("Forma", "Rucni_unos_adresa", "host.example");
+    ini.WriteString("Forma", "Zadnje_spajanje", "1");
   }
-  // The raw bytes, not the platform's view: the release must have flushed.
-  EXPECT_NE(ReadText(Path).find("Rucni_unos_adresa=host.example"), std::string::npos);
-  // An edit by hand after the release is what the next object reads.
-  WriteText(Path, "[Forma]\r\nRucni_unos_adresa=by.hand\r\n");
-  EXPECT_EQ(TIniFile(Path).ReadString("Forma", "Rucni_unos_adresa", ""), "by.hand");
+  // The raw bytes, not the platform's view.
+  EXPECT_NE(ReadText(Path).find("Zadnje_spajanje=1"), std::string::npos);
+
+  // After an object that only read, an edit by hand that keeps the file's
+  // time is what the next object reads.
+  RewriteDatedBack(Path, "[Forma]\r\nRucni_unos_adresa=old.host\r\n");
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, Path.c_str());
+  EXPECT_EQ(TIniFile(Path).ReadString("Forma", "Rucni_unos_adresa", ""), "old.host");
+  RewriteDatedBack(Path, "[Forma]\r\nRucni_unos_adresa=new.host\r\n");
+  EXPECT_EQ(TIniFile(Path).ReadString("Forma", "Rucni_unos_adresa", ""), "new.host");
 }
 
 namespace {
