@@ -46,6 +46,10 @@ LRESULT CALLBACK TMessageWindow::WindowProc(HWND window, UINT msg, WPARAM wParam
     } catch (const std::exception& e) {
       if (Application) Application->HandleException(e);
       return 0;
+    } catch (...) {
+      // Whatever was thrown, it must not unwind through the system's frames.
+      if (Application) Application->HandleException(Exception("Unknown error"));
+      return 0;
     }
   }
   return DefWindowProcW(window, msg, wParam, lParam);

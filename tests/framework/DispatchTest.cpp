@@ -10,6 +10,7 @@
 #include "framework/Edit.h"
 #include "framework/Exceptions.h"
 #include "framework/Label.h"
+#include "framework/MessageWindow.h"
 #include "framework/Panel.h"
 #include "tests/framework/Recorder.h"
 #include "tests/support/TestSupport.h"
@@ -261,5 +262,21 @@ TEST(Dispatch, TheFocusedControlSeesKeysBeforeTheirNormalProcessing) {
   EXPECT_EQ(edit->Text(), L"w");
   ASSERT_EQ(test::ErrorsSeen().size(), 1u);
   EXPECT_EQ(test::ErrorsSeen()[0], "key failed");
+  test::ErrorsSeen().clear();
+}
+
+TEST(Dispatch, HiddenMessageWindowsContainErrorsToo) {
+  TMessageWindow window([](TMessage& m) {
+    if (m.Msg == WM_APP + 5) throw Exception("listener failed");
+    if (m.Msg == WM_APP + 6) throw 6;
+    if (m.Msg != WM_APP + 7) return false;
+    m.Result = 77;
+    return true;
+  });
+  test::ErrorsSeen().clear();
+  EXPECT_EQ(SendMessageW(window.Handle(), WM_APP + 5, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window.Handle(), WM_APP + 6, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window.Handle(), WM_APP + 7, 0, 0), 77);
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"listener failed", "Unknown error"}));
   test::ErrorsSeen().clear();
 }

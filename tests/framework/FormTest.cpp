@@ -161,6 +161,8 @@ TEST(Form, ScalingForThePixelDensity) {
     anchored->SetBounds(300, 200, 80, 40);
     anchored->SetAnchors(akTop | akRight);
 
+    // Once before the window exists, once after.
+    if (ppi == 144) form.Show();
     form.ScaleForPPI(ppi);
     const int scaledHeight = TextHeight(MulDiv(11, ppi, 96));
     auto s = [&](int v) { return MulDiv(v, scaledHeight, designHeight); };
