@@ -243,6 +243,23 @@ TEST_F(ControllerLoad, SavedHostNameFillsTheHiddenEdit) {
   EXPECT_EQ(form->E_hostname->TextAnsi(), "remote.example");
 }
 
+TEST_F(ControllerLoad, LongValuesReachTheControlsWhole) {
+  std::string name, address, host;
+  for (int i = 0; i < 2047; ++i) {
+    name += static_cast<char>('a' + i % 26);
+    address += static_cast<char>('0' + i % 10);
+    host += static_cast<char>('A' + i % 26);
+  }
+  Files.SetIni("[Spajanja]\r\nSp7_naziv=" + name + "\r\nSp7_adresa=" + address +
+               "\r\n[Forma]\r\nRucni_unos_adresa=" + host + "\r\n");
+  auto form = LoadShown();
+  EXPECT_EQ(VisibleSlots(*form), std::vector<int>{7});
+  EXPECT_EQ(form->cx(7)->CaptionAnsi(), name);
+  EXPECT_EQ(form->cx(7)->HintAnsi(), address);
+  // Read back from the edit window itself: no length limit cut it.
+  EXPECT_EQ(form->E_hostname->TextAnsi(), host);
+}
+
 TEST_F(ControllerToggle, SwitchShowsOneRowAndKeepsTheOther) {
   Files.SetIni(kPresets + "[Forma]\r\nZadnje_spajanje=4\r\nRucni_unos_adresa=h.example\r\n");
   auto form = LoadShown();
