@@ -3,14 +3,19 @@
 #include <windows.h>
 
 #include "framework/Application.h"
+#include "graphics/Modules.h"
 #include "launcher/F_glavna.h"
+#include "theme/UxTheme.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Libraries load only from the system folder, never from the program
   // folder (a Downloads folder may hold planted DLLs).
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  lodo::RestrictDllSearchToSystemFolder();
   {
     lodo::TApplication application;
+    // The drawing libraries start after the application object and end
+    // after the window is gone.
+    lodo::TModulesScope modules;
     application.CreateForm<lodo::TF_glavna>();
     application.Run();
     application.DestroyForms();

@@ -380,3 +380,22 @@ TEST(Executable, CarriesManifestIconsLogoAndVersion) {
   EXPECT_TRUE(found);
   FreeLibrary(module);
 }
+
+// A visual-styles library planted in the program folder (as in a Downloads
+// folder) must never be loaded, even when the loader prefers local copies.
+TEST(Security, PlantedUxThemeInTheProgramFolderIsNeverLoaded) {
+  TProgramFolder folder;
+  folder.WriteSettings(kSample);
+  ASSERT_TRUE(CopyFileA(HostPath(PLANTED_UXTHEME_PATH).c_str(), (folder.Path() + "UxTheme.dll").c_str(), FALSE));
+  char previous[1024] = {};
+  const DWORD had = GetEnvironmentVariableA("WINEDLLOVERRIDES", previous, sizeof(previous));
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", "uxtheme=n,b;mscoree,mshtml=");
+  {
+    TLauncher launcher(folder);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", had ? previous : nullptr);
+    ASSERT_TRUE(launcher.Window());
+    launcher.ClickExit();
+    ExpectExitZero(launcher);
+  }
+  EXPECT_EQ(GetFileAttributesA((folder.Path() + "planted.marker").c_str()), INVALID_FILE_ATTRIBUTES);
+}
