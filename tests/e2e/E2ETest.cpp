@@ -382,17 +382,14 @@ TEST(Executable, CarriesManifestIconsLogoAndVersion) {
 }
 
 // A visual-styles library planted in the program folder (as in a Downloads
-// folder) must never be loaded, even when the loader prefers local copies.
+// folder) must never be loaded. Registered to run with Wine told to prefer
+// native DLLs, so that it searches the program folder as Windows does.
 TEST(Security, PlantedUxThemeInTheProgramFolderIsNeverLoaded) {
   TProgramFolder folder;
   folder.WriteSettings(kSample);
   ASSERT_TRUE(CopyFileA(HostPath(PLANTED_UXTHEME_PATH).c_str(), (folder.Path() + "UxTheme.dll").c_str(), FALSE));
-  char previous[1024] = {};
-  const DWORD had = GetEnvironmentVariableA("WINEDLLOVERRIDES", previous, sizeof(previous));
-  SetEnvironmentVariableA("WINEDLLOVERRIDES", "uxtheme=n,b;mscoree,mshtml=");
   {
     TLauncher launcher(folder);
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", had ? previous : nullptr);
     ASSERT_TRUE(launcher.Window());
     launcher.ClickExit();
     ExpectExitZero(launcher);
