@@ -112,8 +112,14 @@ TEST(Focus, ArrowKeysMoveAmongTheChildrenOfOneParent) {
   radio[0]->SetFocus();
   ASSERT_TRUE(radio[0]->Focused());
 
+  int clicks[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) radio[i]->OnClick = [&clicks, i](TControl*) { ++clicks[i]; };
   Press(VK_DOWN);
   EXPECT_EQ(Focused(), radio[1]);
+  // Arriving by keyboard on an unchecked radio button checks it.
+  EXPECT_TRUE(radio[1]->Checked());
+  EXPECT_FALSE(radio[0]->Checked());
+  EXPECT_EQ(clicks[1], 1);
   Press(VK_RIGHT);
   EXPECT_EQ(Focused(), radio[2]);
   // The walk wraps within the parent and never leaves it.
