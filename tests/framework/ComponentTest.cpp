@@ -23,7 +23,7 @@ namespace {
 std::vector<std::string> gLog;
 
 class TLogged : public TComponent {
-public:
+ public:
   // Named before joining the owner, so the owner's notice can say who came.
   TLogged(TComponent* owner, std::string name) : TComponent(nullptr) {
     SetName(std::move(name));
@@ -31,7 +31,7 @@ public:
   }
   ~TLogged() override { gLog.push_back("~" + Name()); }
 
-protected:
+ protected:
   void Notification(TComponent* component, TOperation operation) override {
     TComponent::Notification(component, operation);
     gLog.push_back(Name() + (operation == TOperation::opInsert ? " +" : " -") + component->Name());
@@ -40,7 +40,7 @@ protected:
 
 class TApple : public TPersistent {};
 class TPear : public TPersistent {
-protected:
+ protected:
   // Pears know how to become apples.
   void AssignTo(TPersistent* dest) override {
     if (dynamic_cast<TApple*>(dest)) return;

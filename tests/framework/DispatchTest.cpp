@@ -28,7 +28,7 @@ std::wstring ClassOf(HWND window) {
 
 // A push button drawn by its owner: the parent's WM_DRAWITEM must come back here.
 class TOwnerDrawButton : public TButtonControl {
-public:
+ public:
   using TButtonControl::TButtonControl;
   int Draws = 0;
   void WndProc(TMessage& message) override {
@@ -44,7 +44,7 @@ public:
     TButtonControl::WndProc(message);
   }
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override {
     TButtonControl::CreateParams(params);
     params.SystemClass = L"BUTTON";

@@ -24,8 +24,8 @@ bool TakeQuitMessage() {
 
 // Height of "0" in Tahoma of the given pixel height, as the screen measures it.
 int TextHeight(int pixelHeight) {
-  HFONT font = CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           L"Tahoma");
+  HFONT font =
+      CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   SIZE size{};

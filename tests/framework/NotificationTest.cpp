@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "framework/Application.h"
@@ -187,6 +188,15 @@ TEST(Notifications, AControlWithAHintGetsATipInTheSharedTooltipWindow) {
     EXPECT_EQ(SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
     EXPECT_EQ(SendMessageW(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
     EXPECT_TRUE(ToolRegistered(tooltip, panel->Handle(), tipped->Handle()));
+    // The tip's text is asked for when shown: the control's hint.
+    NMTTDISPINFOW info{};
+    info.hdr.hwndFrom = tooltip;
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(tipped->Handle());
+    info.hdr.code = TTN_GETDISPINFOW;
+    info.uFlags = TTF_IDISHWND;
+    SendMessageW(panel->Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(info.lpszText, nullptr);
+    EXPECT_STREQ(info.lpszText, L"destination address");
 
     // The tip follows the window when the parent makes its windows anew.
     panel->RecreateWnd();

@@ -18,7 +18,7 @@ struct TSeen {
 
 template <typename Base>
 class TRecorder : public Base {
-public:
+ public:
   using Base::Base;
   ~TRecorder() override {
     if (OnDestroyed) OnDestroyed();
