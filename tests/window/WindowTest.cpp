@@ -20,30 +20,12 @@ using namespace lodo;
 
 namespace {
 
-void PumpApp(int ms) {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    Application->ProcessMessages();
-    Sleep(2);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
+void PumpApp(int ms) { test::PumpApplication(ms); }
 
 // Real key presses, processed by the application's loop (which hands keys
 // to the focused control and the form's navigation first).
 void Press(WORD vk, bool shift = false) {
-  std::vector<INPUT> inputs;
-  auto key = [&inputs](WORD k, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = k;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
-  if (shift) key(VK_SHIFT, false);
-  key(vk, false);
-  key(vk, true);
-  if (shift) key(VK_SHIFT, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  test::SendKeyInput(vk, shift);
   PumpApp(60);
 }
 
