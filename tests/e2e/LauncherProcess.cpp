@@ -4,43 +4,15 @@
 #include <algorithm>
 #include <atomic>
 
+#include "tests/support/Files.h"
 #include "tests/support/TestSupport.h"
 
 namespace lodo::e2e {
 
 namespace {
 
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(f, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(f);
-  return bytes;
-}
-
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = folder + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        DeleteTree(full + "\\");
-      else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
-}
+// The file's bytes; empty when there is no such file.
+std::string ReadFileBytes(const std::string& path) { return test::IsFile(path) ? test::ReadText(path) : std::string(); }
 
 struct TFindWindow {
   DWORD Pid;
@@ -88,16 +60,9 @@ TProgramFolder::TProgramFolder(const std::string& name, bool withServer) {
   if (withServer) CopyFileA(HostPath(RECORDER_EXE_PATH).c_str(), ServerPath().c_str(), FALSE);
 }
 
-TProgramFolder::~TProgramFolder() { DeleteTree(FPath); }
+TProgramFolder::~TProgramFolder() { test::RemovePath(FPath.substr(0, FPath.size() - 1)); }
 
-void TProgramFolder::WriteSettings(const std::string& bytes) const {
-  HANDLE f = CreateFileA(SettingsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
-}
+void TProgramFolder::WriteSettings(const std::string& bytes) const { test::WriteText(SettingsPath(), bytes); }
 
 std::string TProgramFolder::ReadSettings() const { return ReadFileBytes(SettingsPath()); }
 

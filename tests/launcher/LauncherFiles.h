@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
+
 namespace lodo::test {
 
 // The test executable's folder, ending in a backslash, found independently
 // of the launcher's own lookup.
 std::string ExeFolder();
-
-void WriteText(const std::string& path, const std::string& text);
-// The file's bytes, or "<missing>" when it cannot be opened.
-std::string ReadText(const std::string& path);
-bool IsFile(const std::string& path);
-// Removes a file or a folder tree, read-only attributes included.
-void RemovePath(const std::string& path);
 
 // What the platform reads, after making it drop any cached copy.
 std::string ProfileString(const std::string& path, const std::string& section, const std::string& key);

@@ -1,0 +1,18 @@
+// Raw file helpers shared by the tests: write, read, test and remove files
+// and folder trees through the Win32 file functions.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace lodo::test {
+
+// Writes the bytes and makes the platform drop any cached profile copy.
+void WriteText(const std::string& path, const std::string& text);
+// The file's bytes, or "<missing>" when it cannot be opened.
+std::string ReadText(const std::string& path);
+bool IsFile(const std::string& path);
+// Removes a file or a folder tree, read-only attributes included.
+void RemovePath(const std::string& path);
+
+}  // namespace lodo::test
