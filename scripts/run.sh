@@ -62,12 +62,24 @@ cp "$root/scripts/demo/winvnc.sh" "$demo_dir/winvnc.exe"
 # Wine's WinExec starts a Unix script only when it is executable.
 chmod +x "$demo_dir/winvnc.exe"
 
+# stop_pid PID: asks the process to end, and ends it when it has not within
+# 5 s (x11vnc can hang in its exit handler once its display is going).
+stop_pid() {
+  kill "$1" 2>/dev/null || return 0
+  local i
+  for i in $(seq 50); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL "$1" 2>/dev/null || true
+}
 viewer_pid="" lodo_pid="" backdrop_pid=""
 demo_stop() {
-  [ -n "$lodo_pid" ] && kill "$lodo_pid" 2>/dev/null
-  [ -f "$demo_dir/winvnc.pid" ] && kill "$(cat "$demo_dir/winvnc.pid")" 2>/dev/null
-  [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
-  [ -n "$backdrop_pid" ] && kill "$backdrop_pid" 2>/dev/null
+  [ -n "$lodo_pid" ] && stop_pid "$lodo_pid"
+  # The server before the display it shares.
+  [ -f "$demo_dir/winvnc.pid" ] && stop_pid "$(cat "$demo_dir/winvnc.pid")"
+  [ -n "$viewer_pid" ] && stop_pid "$viewer_pid"
+  [ -n "$backdrop_pid" ] && stop_pid "$backdrop_pid"
   lodo_wine_stop
 }
 trap demo_stop EXIT

@@ -33,12 +33,21 @@ running() { kill -0 "$1" 2>/dev/null; }
 work=$(mktemp -d "$PWD/demo.XXXXXX")
 folder="$work/Program Folder"
 listener_pid="" lodo_pid=""
+# stop_pid PID: asks the process to end, and ends it when it has not within
+# 5 s (x11vnc can hang in its exit handler once its display is going).
+stop_pid() {
+  kill "$1" 2>/dev/null || return 0
+  local i
+  for i in $(seq 50); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL "$1" 2>/dev/null || true
+}
 cleanup() {
-  [ -n "$lodo_pid" ] && kill "$lodo_pid" 2>/dev/null
-  [ -n "$listener_pid" ] && kill "$listener_pid" 2>/dev/null
-  if [ -f "$folder/winvnc.pid" ]; then
-    kill "$(cat "$folder/winvnc.pid")" 2>/dev/null || true
-  fi
+  [ -n "$lodo_pid" ] && stop_pid "$lodo_pid"
+  [ -n "$listener_pid" ] && stop_pid "$listener_pid"
+  [ -f "$folder/winvnc.pid" ] && stop_pid "$(cat "$folder/winvnc.pid")"
   rm -rf "$work"
 }
 trap cleanup EXIT
