@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/Application.h"
-#include "graphics/Modules.h"
+#include "controls/Modules.h"
 #include "launcher/F_glavna.h"
 #include "theme/UxTheme.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/Modules.h"
+#include "controls/Modules.h"
 #include "graphics/Office2003Colors.h"
 #include "theme/ThemeManager.h"
 #include "theme/UxTheme.h"

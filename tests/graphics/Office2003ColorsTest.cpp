@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "graphics/Modules.h"
+#include "controls/Modules.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SelectionTints.h"
 #include "tests/graphics/SysColorsGuard.h"

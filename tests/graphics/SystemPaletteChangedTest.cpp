@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/Modules.h"
+#include "controls/Modules.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SystemPaletteChanged.h"
 #include "tests/graphics/SysColorsGuard.h"

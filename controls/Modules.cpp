@@ -1,10 +1,13 @@
 // The start-up order of the modules, in one table.
-#include "graphics/Modules.h"
+#include "controls/Modules.h"
 
 #include <array>
 #include <cstddef>
 
+#include "controls/ControlsModule.h"
 #include "graphics/GraphicsModule.h"
+#include "graphics/SolidBrushCache.h"
+#include "lookandfeel/LookAndFeelModule.h"
 #include "theme/ThemeModule.h"
 
 namespace lodo {
@@ -16,10 +19,16 @@ struct TModule {
   void (*Finalize)();
 };
 
-// Lower libraries first: the theme binding before anything that asks it.
-constexpr std::array<TModule, 2> kModules = {{
+// Lower libraries first: the theme binding before anything that asks it, the
+// root look-and-feel before the painters, and the controls' shutdown check
+// (no live mouse tracking) first of all at the end.
+constexpr std::array<TModule, 6> kModules = {{
     {InitializeThemeModule, FinalizeThemeModule},
     {InitializeGraphicsModule, FinalizeGraphicsModule},
+    {InitializeLookAndFeelModule, FinalizeLookAndFeelModule},
+    {InitializePainterModule, FinalizePainterModule},
+    {InitializeBrushCacheModule, FinalizeBrushCacheModule},
+    {InitializeControlsModule, FinalizeControlsModule},
 }};
 
 std::size_t gStarted = 0;
