@@ -1,15 +1,114 @@
-// The shared solid-brush cache (being built).
+// The system brush table and the shared solid-brush cache with its
+// least-used eviction; a system colour change empties the cache.
 #include "graphics/SolidBrushCache.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace lodo {
 
-const HBRUSH* SystemBrushTable() { return nullptr; }
-TcxSolidBrushCache::TcxSolidBrushCache(int capacity) : FCapacity(capacity) {}
-TcxSolidBrushCache::~TcxSolidBrushCache() = default;
-HBRUSH TcxSolidBrushCache::BrushFor(TColor) { return nullptr; }
-void TcxSolidBrushCache::Clear() {}
-TcxSolidBrushCache* SharedBrushCache() { return nullptr; }
-void InitializeBrushCacheModule() {}
-void FinalizeBrushCacheModule() {}
+namespace {
+
+std::array<HBRUSH, kSystemBrushCount> gSystemBrushes{};
+bool gSystemBrushesBuilt = false;
+TcxSolidBrushCache* gSharedCache = nullptr;
+
+std::uint32_t Key(TColor color) { return static_cast<std::uint32_t>(color); }
+
+void BuildSystemBrushTable() {
+  for (int i = 0; i < kSystemBrushCount; ++i) gSystemBrushes[static_cast<std::size_t>(i)] = GetSysColorBrush(i);
+  gSystemBrushesBuilt = true;
+}
+
+}  // namespace
+
+const HBRUSH* SystemBrushTable() { return gSystemBrushesBuilt ? gSystemBrushes.data() : nullptr; }
+
+TcxSolidBrushCache::TcxSolidBrushCache(int capacity)
+    : FColors(static_cast<std::size_t>(std::max(capacity, 1))),
+      FBrushes(FColors.size()),
+      FUseCounts(FColors.size()),
+      FCapacity(static_cast<int>(FColors.size())),
+      FNotifier(std::make_unique<TcxSystemPaletteChangedNotifier>(true)) {
+  FNotifier->OnSystemColorsChanged = [this] {
+    // Wine replaces the system brushes when the colours change (Windows
+    // recolours them in place): the table is read again.
+    if (gSystemBrushesBuilt) BuildSystemBrushTable();
+    Clear();
+  };
+}
+
+TcxSolidBrushCache::~TcxSolidBrushCache() {
+  FNotifier.reset();
+  Clear();
+}
+
+HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
+  const std::uint32_t key = Key(color);
+  if (const HBRUSH* table = SystemBrushTable(); table && key >= 0xFF000000u && key <= 0xFF00001Eu)
+    return table[key & 0xFFu];
+
+  // Binary search in unsigned order: system colour numbers sort above RGB.
+  const auto colorsEnd = FColors.begin() + FDepth;
+  const auto found = std::lower_bound(FColors.begin(), colorsEnd, key,
+                                      [](TColor entry, std::uint32_t k) { return Key(entry) < k; });
+  int position = static_cast<int>(found - FColors.begin());
+  const auto at = [](int index) { return static_cast<std::size_t>(index); };
+  if (found != colorsEnd && Key(*found) == key) {
+    ++FUseCounts[at(position)];
+    return FBrushes[at(position)];
+  }
+
+  if (FDepth == FCapacity) {
+    // The least used goes; min_element keeps the first of equals, which in
+    // sorted order is the lowest colour.
+    const auto counts = FUseCounts.begin();
+    const int victim = static_cast<int>(std::min_element(counts, counts + FDepth) - counts);
+    DeleteObject(FBrushes[at(victim)]);
+    FColors.erase(FColors.begin() + victim);
+    FBrushes.erase(FBrushes.begin() + victim);
+    FUseCounts.erase(FUseCounts.begin() + victim);
+    FColors.push_back(0);
+    FBrushes.push_back(nullptr);
+    FUseCounts.push_back(0);
+    --FDepth;
+    if (victim < position) --position;
+  }
+
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  ++FCreated;
+  FColors.insert(FColors.begin() + position, color);
+  FBrushes.insert(FBrushes.begin() + position, brush);
+  FUseCounts.insert(FUseCounts.begin() + position, 0);
+  FColors.pop_back();
+  FBrushes.pop_back();
+  FUseCounts.pop_back();
+  ++FDepth;
+  return brush;
+}
+
+void TcxSolidBrushCache::Clear() {
+  for (int i = 0; i < FDepth; ++i) {
+    DeleteObject(FBrushes[static_cast<std::size_t>(i)]);
+    FBrushes[static_cast<std::size_t>(i)] = nullptr;
+  }
+  FDepth = 0;
+}
+
+TcxSolidBrushCache* SharedBrushCache() { return gSharedCache; }
+
+void InitializeBrushCacheModule() {
+  if (!gSystemBrushesBuilt) BuildSystemBrushTable();
+  if (!gSharedCache) gSharedCache = new TcxSolidBrushCache(kSharedBrushCacheCapacity);
+}
+
+void FinalizeBrushCacheModule() {
+  delete gSharedCache;
+  gSharedCache = nullptr;
+  // The system's brushes are never deleted.
+  gSystemBrushes.fill(nullptr);
+  gSystemBrushesBuilt = false;
+}
 
 }  // namespace lodo

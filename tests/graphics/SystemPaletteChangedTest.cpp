@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "controls/Modules.h"
+#include "graphics/GraphicsModule.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SystemPaletteChanged.h"
 #include "tests/graphics/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
+#include "theme/ThemeModule.h"
 
 using namespace lodo;
 
@@ -61,6 +63,24 @@ class TRebuildingNotifier : public TcxSystemPaletteChangedNotifier {
  public:
   TRebuildingNotifier() : TcxSystemPaletteChangedNotifier(true) {}
   void Notify() override { Log().push_back("rebuild"); }
+};
+
+// Only the theme and graphics modules: the other libraries' notifiers (the
+// brush cache, the root look-and-feel, the glyph cache) are gone, so the
+// test's are the only ones.
+class LoneDistribution : public Distribution {
+ protected:
+  void SetUp() override {
+    FinalizeModules();
+    InitializeThemeModule();
+    InitializeGraphicsModule();
+    Distribution::SetUp();
+  }
+  void TearDown() override {
+    Distribution::TearDown();
+    FinalizeGraphicsModule();
+    FinalizeThemeModule();
+  }
 };
 
 }  // namespace
@@ -111,7 +131,7 @@ TEST_F(Distribution, OtherMessagesReachOnlyTheDefault) {
   EXPECT_EQ(Log(), expected);
 }
 
-TEST_F(Distribution, TheListenerLivesExactlyWhileANotifierExists) {
+TEST_F(LoneDistribution, TheListenerLivesExactlyWhileANotifierExists) {
   EXPECT_EQ(SystemPaletteListenerWindow(), nullptr);
   EXPECT_EQ(SystemPaletteNotifierCount(), 0);
   EXPECT_EQ(Office2003ColorsUsers(), 0);
@@ -141,7 +161,7 @@ TEST_F(Distribution, TheListenerLivesExactlyWhileANotifierExists) {
   EXPECT_EQ(Log(), std::vector<std::string>{"refresh"});
 }
 
-TEST_F(Distribution, NotifiersMayBeDestroyedDuringTheDistribution) {
+TEST_F(LoneDistribution, NotifiersMayBeDestroyedDuringTheDistribution) {
   auto o1 = Logging("ordinary 1", false);
   std::unique_ptr<TcxSystemPaletteChangedNotifier> o2, h1;
   h1 = Logging("high 1", true);
