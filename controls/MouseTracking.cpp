@@ -77,8 +77,7 @@ IcxMouseTrackingCaller::~IcxMouseTrackingCaller() {
   RemoveTracking(this);
 }
 
-TMouseTrackingTimer::TMouseTrackingTimer(TWinControl* control, const RECT& screenBounds,
-                                         IcxMouseTrackingCaller* caller)
+TMouseTrackingTimer::TMouseTrackingTimer(TWinControl* control, const RECT& screenBounds, IcxMouseTrackingCaller* caller)
     : TcxTimer(nullptr), FControl(control), FBounds(screenBounds), FCaller(caller) {
   // A control that goes away while tracked is simply no longer available.
   if (FControl) FreeNotification(FControl);
@@ -111,8 +110,7 @@ void TMouseTrackingTimer::Tick() {
     GetClientRect(window, &client);
     // Bounds may be smaller than the client area: leaving them while still
     // over an available control is no mouse leave for the control.
-    if (!PtInRect(&client, q) || !available)
-      SendMessageW(window, FM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
+    if (!PtInRect(&client, q) || !available) SendMessageW(window, FM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
   }
   if (tick.Caller()) tick.Caller()->MouseHasLeft();
   if (tick.Caller()) StopMouseTracking(tick.Caller());

@@ -123,8 +123,7 @@ void PaintControlCopy(TWinControl* c, int dx, int dy, const RECT& r, const TCopy
     if (child == context.Control) break;
     auto* window = dynamic_cast<TWinControl*>(child);
     if (!window || !window->Visible() || !window->HandleAllocated()) continue;
-    PaintControlCopy(window, window->Left(), window->Top(), RECT{0, 0, window->Width(), window->Height()},
-                     context);
+    PaintControlCopy(window, window->Left(), window->Top(), RECT{0, 0, window->Width(), window->Height()}, context);
   }
 }
 
