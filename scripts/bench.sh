@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up, builds the benchmarks, prepares the Wine environment and runs every
+# benchmark executable, printing what each one reports.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# LODO_BUILD_DIR lets several checkouts or runs use separate build folders.
+build="${LODO_BUILD_DIR:-$root/build/mingw}"
+
+"$root/scripts/setup.sh"
+cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON >/dev/null
+cmake --build "$build" --target bench
+
+source "$root/scripts/wine-env.sh"
+trap lodo_wine_stop EXIT
+lodo_wine_start "$build"
+
+status=0
+for exe in "$build"/bench/*.exe; do
+  [ -e "$exe" ] || continue
+  echo "== $(basename "$exe" .exe)"
+  "$root/cmake/wine-run.sh" "$exe" || { echo "$(basename "$exe") failed with $?" >&2; status=1; }
+done
+exit $status
