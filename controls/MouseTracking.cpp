@@ -112,7 +112,16 @@ void TMouseTrackingTimer::Tick() {
     // over an available control is no mouse leave for the control.
     if (!PtInRect(&client, q) || !available) SendMessageW(window, FM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
   }
-  if (tick.Caller()) tick.Caller()->MouseHasLeft();
+  if (tick.Caller()) {
+    try {
+      tick.Caller()->MouseHasLeft();
+    } catch (...) {
+      // End the tracking before the error goes on, or every later tick would
+      // fail the same way (under the error box's own message loop, too).
+      if (tick.Caller()) StopMouseTracking(tick.Caller());
+      throw;
+    }
+  }
   if (tick.Caller()) StopMouseTracking(tick.Caller());
 }
 

@@ -186,6 +186,19 @@ TEST_F(Tracking, StoppingFromMouseHasLeftOrFromTheLeaveHandlerIsSafe) {
   EXPECT_FALSE(IsMouseTracked(FControl));
 
   StopMouseTracking(FControl);  // nothing to stop: nothing happens
+
+  // A failing MouseHasLeft reaches the error handler once and ends the tracking.
+  FLog.clear();
+  test::ErrorsSeen().clear();
+  FControl->OnLeave = nullptr;
+  FControl->OnLeft = [] { throw Exception("reaction failed"); };
+  PointerOnControl();
+  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  PointerAway();
+  ASSERT_TRUE(WaitUntilUntracked(FControl));
+  test::Pump(40);
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"reaction failed"}));
+  test::ErrorsSeen().clear();
 }
 
 TEST_F(Tracking, DestroyedCallerHearsNothing) {
