@@ -133,13 +133,17 @@ void TRadioButton::SetChecked(bool checked) {
   if (!ClicksDisabled()) Click();
 }
 
+// The Windows button reports a click when an unchecked radio button gets the
+// focus other than by the mouse (arrow keys, accelerators); Wine's does not,
+// so the rule is kept here. The mouse path disables clicks.
+void TRadioButton::FocusEntered() {
+  if (!FChecked && !ClicksDisabled()) SetChecked(true);
+}
+
 void TRadioButton::WndProc(TMessage& message) {
   if (message.Msg == WM_SETFOCUS) {
     TButtonControl::WndProc(message);
-    // The Windows button reports a click when an unchecked radio button gets
-    // the focus other than by the mouse (arrow keys, accelerators); Wine's
-    // does not, so the rule is kept here. The mouse path disables clicks.
-    if (!FChecked && !ClicksDisabled()) SetChecked(true);
+    FocusEntered();
     return;
   }
   if (message.Msg == RN_COMMAND) {

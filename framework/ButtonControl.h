@@ -68,6 +68,9 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
+  // The button got the input focus (after OnEnter). An unchecked one checks
+  // itself, which fires one OnClick unless clicks are disabled.
+  virtual void FocusEntered();
 
 private:
   bool FChecked = false;

@@ -105,7 +105,9 @@ void TBrush::SetColor(TColor color) {
 void TBrush::SetStyle(TBrushStyle style) {
   if (style == FStyle) return;
   FStyle = style;
-  Changed();
+  // The solid handle depends only on the colour: keep it for the next switch
+  // back, so that toggling the style costs no brush.
+  if (OnChange) OnChange();
 }
 
 HBRUSH TBrush::Handle() {

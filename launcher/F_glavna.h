@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 
+#include "controls/RadioButton.h"
 #include "framework/ButtonControl.h"
 #include "framework/Edit.h"
 #include "framework/Form.h"
@@ -14,8 +15,8 @@
 
 namespace lodo {
 
-// The slot button class; the look-and-feel radio button replaces it later.
-using TSlotButton = TRadioButton;
+// The connection slots draw themselves with the default look-and-feel.
+using TSlotButton = TcxRadioButton;
 
 constexpr int kSlotCount = 16;
 

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <vector>
 
+#include "controls/Modules.h"
 #include "framework/Text.h"
 #include "launcher/F_glavna.h"
 #include "launcher/Launch.h"
@@ -103,6 +104,7 @@ class Controller : public testing::Test {
   }
   std::string Forma(const std::string& key) const { return ProfileString(Files.Ini(), "Forma", key); }
 
+  TModulesScope Modules;
   TProgramFolderFiles Files;
   std::vector<std::wstring> Shown;
 };

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "controls/Modules.h"
 #include "framework/Application.h"
 #include "launcher/F_glavna.h"
 #include "tests/support/TestSupport.h"
@@ -55,6 +56,7 @@ int SlotTop(int n) {
 }
 
 struct TWindow {
+  TModulesScope Modules;
   std::unique_ptr<TF_glavna> Form = std::make_unique<TF_glavna>();
   TWindow() {
     Form->DoCreate();

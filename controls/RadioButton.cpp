@@ -1,0 +1,391 @@
+// The self-drawing radio button: owner-drawn BUTTON window, glyph state from
+// the mouse, the paint (background, glyph, caption, focus rectangle), the
+// check on focus entry and the context menu.
+#include "controls/RadioButton.h"
+
+#include <windowsx.h>
+
+#include "controls/ControlHelpers.h"
+#include "controls/ParentBackground.h"
+#include "lookandfeel/RadioButtonImageList.h"
+#include "theme/ThemeManager.h"
+
+namespace lodo {
+
+namespace {
+
+bool Contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+constexpr TShiftState kHeldKeysAndButtons = ssShift | ssAlt | ssCtrl | ssLeft | ssRight | ssMiddle;
+
+}  // namespace
+
+ButtonState ToButtonState(TcxRadioGlyphState state) {
+  switch (state) {
+    case rgsDisabled: return btsDisabled;
+    case rgsHot: return btsHot;
+    case rgsPressed: return btsPressed;
+    default: return btsNormal;
+  }
+}
+
+TCaptionOffsets CaptionOffsets(bool native, bool wordWrap, TLeftRight alignment) {
+  const bool left = alignment == taLeftJustify;
+  TCaptionOffsets o{};
+  if (!native) {
+    if (!wordWrap)
+      o = left ? TCaptionOffsets{2, -1, 1, 0} : TCaptionOffsets{5, -1, 0, 0};
+    else
+      o = left ? TCaptionOffsets{2, -1, 6, 0} : TCaptionOffsets{5, -1, 2, 0};
+    return o;
+  }
+  if (!wordWrap)
+    o = left ? TCaptionOffsets{0, -1, 1, 0} : TCaptionOffsets{3, -1, 0, 0};
+  else
+    o = left ? TCaptionOffsets{0, -1, 3, 0} : TCaptionOffsets{3, -1, 0, 0};
+  if (StandardDrawingEmulation()) o.Top = o.Bottom = 0;
+  return o;
+}
+
+bool PopupMenuAt(TComponent* caller, TComponent* menu, int x, int y) {
+  auto* popup = dynamic_cast<TPopupMenu*>(menu);
+  if (!popup || !popup->AutoPopup()) return false;
+  popup->SetPopupComponent(caller);
+  popup->Popup(x, y);
+  return true;
+}
+
+bool PopupMenuHandlesKey(TComponent* menu, const TMessage& keyMessage) {
+  auto* popup = dynamic_cast<TPopupMenu*>(menu);
+  return popup && popup->HandleAllocated() && popup->IsShortCut(keyMessage.WParam, keyMessage.LParam);
+}
+
+TcxRadioButton::TcxRadioButton(TComponent* owner) : TRadioButton(owner) {
+  SetControlStyle(ControlStyle() | csDoubleClicks);
+  FPlatformCanvas = std::make_unique<TControlCanvas>(this);
+  FPaintCanvas = std::make_unique<TcxCanvas>(FPlatformCanvas.get());
+  FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+  FLookAndFeel->OnLookAndFeelChanged = [this](TcxLookAndFeel* sender, TcxLookAndFeelValues changed) {
+    HandleLookAndFeelChange(sender, changed);
+  };
+  FGlyphState = rgsNormal;
+  SetParentBackground(true);
+  RadioButtonImages();
+}
+
+TcxRadioButton::~TcxRadioButton() {
+  Destroying();
+  StopMouseTracking(this);
+  SetPopupMenu(nullptr);
+  FLookAndFeel.reset();
+  FPaintCanvas.reset();
+  FPlatformCanvas.reset();
+}
+
+void TcxRadioButton::SetLookAndFeel(TcxLookAndFeel* value) { FLookAndFeel->CopyFrom(value); }
+
+void TcxRadioButton::SetPopupMenu(TComponent* menu) {
+  auto* popup = dynamic_cast<TPopupMenu*>(menu);
+  if (popup == FPopupMenu) return;
+  if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
+  FPopupMenu = popup;
+  if (FPopupMenu) FreeNotification(FPopupMenu);
+}
+
+void TcxRadioButton::Notification(TComponent* component, TOperation operation) {
+  TRadioButton::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TcxRadioButton::SetTransparent(bool value) {
+  if (value == FTransparent) return;
+  FTransparent = value;
+  RequestFullRepaint();
+}
+
+void TcxRadioButton::Invalidate() { RequestFullRepaint(); }
+
+void TcxRadioButton::RequestFullRepaint() { InvalidateControlRect(this, LocalBounds(this), false); }
+
+void TcxRadioButton::SetGlyphState(TcxRadioGlyphState state) {
+  if (state == FGlyphState) return;
+  FGlyphState = state;
+  RECT r = FGlyphRect;
+  InflateRect(&r, 1, 1);
+  InvalidateControlRect(this, r, false);
+}
+
+void TcxRadioButton::UpdateGlyphState(int, TShiftState shift, POINT p) {
+  const RECT bounds = LocalBounds(this);
+  if (!Enabled())
+    SetGlyphState(rgsDisabled);
+  else if (MouseCapture())
+    SetGlyphState(Contains(bounds, p) ? rgsPressed : rgsHot);
+  else
+    SetGlyphState(Contains(bounds, p) && (shift & kHeldKeysAndButtons) == 0 ? rgsHot : rgsNormal);
+}
+
+void TcxRadioButton::RefreshGlyphStateFromCursor() {
+  if (!HandleAllocated()) return;
+  POINT p{-1, -1};
+  if (GetCursorPos(&p))
+    ::ScreenToClient(Handle(), &p);
+  else
+    p = {-1, -1};
+  UpdateGlyphState(0, CurrentShiftState(), p);
+}
+
+TColor TcxRadioButton::CaptionColor() const {
+  TColor color = clDefault;
+  if (Font().Color() == clWindowText) color = FLookAndFeel->CurrentPainter()->CaptionTextColor(!Enabled());
+  if (color == clDefault) color = Enabled() ? Font().Color() : clBtnShadow;
+  return color;
+}
+
+RECT TcxRadioButton::GlyphRectFor(SIZE size, bool native) const {
+  RECT r{};
+  r.top = (Height() - size.cy) / 2;
+  r.bottom = r.top + size.cy;
+  if (Alignment() == taRightJustify) {
+    r.left = native ? 0 : 1;
+    r.right = r.left + size.cx;
+  } else {
+    r.right = Width();
+    r.left = Width() - size.cx;
+  }
+  return r;
+}
+
+void TcxRadioButton::ExtendCaptionRect(RECT& rect, bool native) const {
+  const TCaptionOffsets o = CaptionOffsets(native, WordWrap(), Alignment());
+  rect.left += o.Left;
+  rect.top += o.Top;
+  rect.right -= o.Right;
+  rect.bottom -= o.Bottom;
+}
+
+bool TcxRadioButton::ShowOwnPopupMenu(TComponent* menu, int x, int y) { return PopupMenuAt(this, menu, x, y); }
+
+void TcxRadioButton::FillOwnBackground() {
+  if (!HasSeeThroughBackground()) FillRectSolid(*FPaintCanvas, LocalBounds(this), Color());
+}
+
+bool TcxRadioButton::UsesNativeStyle() const {
+  return FLookAndFeel->NativeStyle() && OpenThemeHandle(tciButton) != nullptr;
+}
+
+bool TcxRadioButton::ShowsThemedParentBackground() const {
+  return UsesNativeStyle() && ParentBackground() && !IsHostedInEditor() && !FTransparent;
+}
+
+bool TcxRadioButton::IsTransparentNow() const { return FTransparent && !IsHostedInEditor(); }
+
+bool TcxRadioButton::HasSeeThroughBackground() const { return ShowsThemedParentBackground() || IsTransparentNow(); }
+
+void TcxRadioButton::HandleLookAndFeelChange(TcxLookAndFeel*, TcxLookAndFeelValues) { RequestFullRepaint(); }
+
+void TcxRadioButton::PaintButton(bool focusChangeOnly) {
+  TcxCanvas& canvas = *FPaintCanvas;
+  if (!focusChangeOnly) {
+    if (IsTransparentNow())
+      PaintParentUnderControl(this, canvas, LocalBounds(this), true);
+    else if (ShowsThemedParentBackground())
+      PaintThemedParentBackground(this, canvas, LocalBounds(this));
+    if (UsesNativeStyle()) FillOwnBackground();
+  }
+  TcxLookAndFeelPainterClass painter = FLookAndFeel->PainterForTheme(tciButton);
+  const bool native = UsesNativeStyle();
+  FGlyphRect = GlyphRectFor(painter->RadioGlyphSize(), native);
+  painter->PaintRadioGlyph(canvas, FGlyphRect.left, FGlyphRect.top, ToButtonState(FGlyphState), Checked(), Focused(),
+                           HasSeeThroughBackground() ? clDefault : Color(), false);
+  // Outside the native style the background goes around the drawn glyph, so
+  // the glyph is never painted over.
+  canvas.ExcludeRect(FGlyphRect);
+  if (!focusChangeOnly && !native) FillOwnBackground();
+  PaintCaption(canvas, native);
+}
+
+void TcxRadioButton::PaintCaption(TcxCanvas& canvas, bool native) {
+  canvas.Font().Assign(Font());
+  canvas.PlatformCanvas()->RequireFont();
+  canvas.Font().SetColor(CaptionColor());
+  RECT r = LocalBounds(this);
+  if (Alignment() == taRightJustify)
+    r.left = FGlyphRect.right;
+  else
+    r.right = FGlyphRect.left;
+  canvas.Brush().SetStyle(bsClear);
+  ExtendCaptionRect(r, native);
+  const TextFlags flags = CaptionFlags(WordWrap());
+  // The visual style's parent painting may have changed what the DC holds.
+  if (ShowsThemedParentBackground()) canvas.PlatformCanvas()->Refresh();
+  const bool enabled = FLookAndFeel->CurrentPainter()->CaptionTextColor(true) != clDefault || native || Enabled();
+  const std::string caption = CaptionAnsi();
+  canvas.PaintText(caption, r, flags, enabled);
+  canvas.Brush().SetStyle(bsSolid);
+  if (Focused() && !caption.empty()) {
+    canvas.MeasureTextRect(caption, r, flags);
+    InflateRect(&r, 1, 1);
+    r.bottom += 1;
+    canvas.Brush().SetColor(Color());
+    canvas.Font().SetColor(Font().Color());
+    canvas.PlatformCanvas()->RequireFont();
+    canvas.PlatformCanvas()->DrawFocusRect(r);
+  }
+}
+
+void TcxRadioButton::DrawItem(const DRAWITEMSTRUCT& item) {
+  // The canvas is bound to the paint's DC for this request only.
+  struct TUnbind {
+    TControlCanvas& Canvas;
+    ~TUnbind() { Canvas.SetHandle(nullptr); }
+  } unbind{*FPlatformCanvas};
+  FPlatformCanvas->SetHandle(item.hDC);
+  PaintButton(item.itemAction == ODA_FOCUS);
+}
+
+void TcxRadioButton::CreateParams(TCreateParams& params) {
+  TRadioButton::CreateParams(params);
+  // Windows draws nothing of the button itself and asks for WM_DRAWITEM.
+  params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+void TcxRadioButton::CreateHandleDone() {
+  TRadioButton::CreateHandleDone();
+  RefreshGlyphStateFromCursor();
+}
+
+void TcxRadioButton::FocusEntered() {
+  if (Checked() || ClicksDisabled()) return;
+  SetClicksDisabled(true);
+  // The click fires once even when checking fails; the failure goes on.
+  struct TClickAfter {
+    TcxRadioButton& Button;
+    ~TClickAfter() noexcept(false) {
+      Button.SetClicksDisabled(false);
+      if (!Button.IsLoading()) Button.Click();
+    }
+  } clickAfter{*this};
+  SetChecked(true);
+}
+
+void TcxRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TRadioButton::MouseDown(button, shift, x, y);
+  UpdateGlyphState(ToMouseButtonCode(button), shift, {x, y});
+}
+
+void TcxRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TRadioButton::MouseUp(button, shift, x, y);
+  UpdateGlyphState(ToMouseButtonCode(button), shift, {x, y});
+}
+
+void TcxRadioButton::MouseMove(TShiftState shift, int x, int y) {
+  TRadioButton::MouseMove(shift, x, y);
+  UpdateGlyphState(0, shift, {x, y});
+  StartMouseTracking(this, LocalBounds(this), this);
+}
+
+void TcxRadioButton::HandleEnabledChange() {
+  RefreshGlyphStateFromCursor();
+  RequestFullRepaint();
+}
+
+void TcxRadioButton::HandleMouseEnter(TControl*) {
+  RefreshGlyphStateFromCursor();
+  StartMouseTracking(this, LocalBounds(this), this);
+}
+
+void TcxRadioButton::HandleMouseLeave(TControl*) {
+  UpdateGlyphState(0, 0, {-1, -1});
+  StopMouseTracking(this);
+}
+
+void TcxRadioButton::DoContextPopup(POINT mousePos, bool& handled) {
+  TRadioButton::DoContextPopup(mousePos, handled);
+  if (handled) return;
+  POINT q = mousePos.x == -1 && mousePos.y == -1 ? POINT{0, 0} : mousePos;
+  q = ClientToScreen(q);
+  handled = ShowOwnPopupMenu(FPopupMenu, q.x, q.y);
+}
+
+void TcxRadioButton::ContextMenu(TMessage& message) {
+  if (message.Result != 0) return;
+  POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  if (p.x != -1 || p.y != -1) {
+    p = ScreenToClient(p);
+    if (!Contains(ClientRect(), p)) {
+      TRadioButton::WndProc(message);
+      return;
+    }
+  }
+  bool handled = false;
+  DoContextPopup(p, handled);
+  message.Result = handled ? 1 : 0;
+  if (!handled) TRadioButton::WndProc(message);
+}
+
+void TcxRadioButton::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND:
+      // Every pixel is painted in WM_DRAWITEM; erasing first would flicker.
+      message.Result = 1;
+      return;
+    case WM_WINDOWPOSCHANGED:
+      TRadioButton::WndProc(message);
+      if (!IsDestroying() && HasSeeThroughBackground()) RequestFullRepaint();
+      return;
+    case BM_SETCHECK:
+      TRadioButton::WndProc(message);
+      InvalidateControlRect(this, FGlyphRect, false);
+      return;
+    case BM_GETCHECK:
+      // An owner-drawn button keeps no check state of its own; tools that ask
+      // the window (accessibility, automation) get the control's.
+      message.Result = Checked() ? BST_CHECKED : BST_UNCHECKED;
+      return;
+    case WM_CONTEXTMENU:
+      ContextMenu(message);
+      return;
+    case RN_DRAWITEM:
+      if (!IsDestroying()) DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
+      message.Result = TRUE;
+      return;
+    case RN_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+      item->itemWidth = static_cast<UINT>(Width());
+      item->itemHeight = static_cast<UINT>(Height());
+      message.Result = TRUE;
+      return;
+    }
+    case RN_KEYDOWN:
+    case RN_SYSKEYDOWN:
+      if (PopupMenuHandlesKey(FPopupMenu, message)) {
+        message.Result = 1;
+        return;
+      }
+      break;
+    case FM_ENABLEDCHANGED:
+      TRadioButton::WndProc(message);
+      HandleEnabledChange();
+      return;
+    case FM_MOUSEENTER:
+    case FM_MOUSELEAVE: {
+      TRadioButton::WndProc(message);
+      TControl* named = message.LParam ? reinterpret_cast<TControl*>(message.LParam) : this;
+      if (message.Msg == FM_MOUSEENTER)
+        HandleMouseEnter(named);
+      else
+        HandleMouseLeave(named);
+      return;
+    }
+    case FM_SYSCOLORCHANGE:
+      TRadioButton::WndProc(message);
+      RequestFullRepaint();
+      return;
+    default:
+      break;
+  }
+  TRadioButton::WndProc(message);
+}
+
+}  // namespace lodo

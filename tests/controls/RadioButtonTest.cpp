@@ -1,0 +1,438 @@
+// The self-drawing radio button on real windows: geometry from the measured
+// glyph, the caption and focus rectangle in pixels, glyph states under the
+// real pointer, the group and keyboard rules, repaint economy, transparency,
+// colour changes and the context menu.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/ControlHelpers.h"
+#include "controls/Modules.h"
+#include "controls/MouseTracking.h"
+#include "controls/RadioButton.h"
+#include "framework/Panel.h"
+#include "framework/PopupMenu.h"
+#include "lookandfeel/RadioButtonImageList.h"
+#include "tests/framework/Recorder.h"
+#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/TestSupport.h"
+
+using namespace lodo;
+using test::TRecorder;
+
+namespace {
+
+// Counts paints and the leave notifications that reach the button.
+class TProbe : public TcxRadioButton {
+ public:
+  using TcxRadioButton::TcxRadioButton;
+  int Paints = 0;
+  int NamedLeaves = 0;
+  int HasLeftCalls = 0;
+  void PaintButton(bool focusChangeOnly) override {
+    ++Paints;
+    TcxRadioButton::PaintButton(focusChangeOnly);
+  }
+  void MouseHasLeft() override {
+    ++HasLeftCalls;
+    TcxRadioButton::MouseHasLeft();
+  }
+  void WndProc(TMessage& message) override {
+    if (message.Msg == FM_MOUSELEAVE && message.LParam == reinterpret_cast<LPARAM>(this)) ++NamedLeaves;
+    TcxRadioButton::WndProc(message);
+  }
+};
+
+SIZE Glyph() { return RadioButtonImages().GlyphSize(); }
+
+class RadioButtonTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::ErrorsSeen().clear();
+    FForm.ShowAndWait();
+    FForm->SetColor(clBtnFace);
+  }
+  void TearDown() override {
+    SetTextCallHook(nullptr);
+    EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front();
+  }
+
+  TProbe* Add(int left, int top, int width = 157, int height = 17, const std::wstring& caption = L"Zagreb") {
+    auto* b = new TProbe(FForm.Get());
+    b->SetParent(FForm.Get());
+    b->SetBounds(left, top, width, height);
+    b->SetCaption(caption);
+    b->HandleNeeded();
+    return b;
+  }
+  POINT Screen(TControl* c, int x, int y) { return c->ClientToScreen({x, y}); }
+  // Paints the button into a DIB the way the window system asks for it.
+  void DrawInto(TcxRadioButton& b, test::TDib& dib, UINT action = ODA_DRAWENTIRE) {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.itemAction = action;
+    dis.hwndItem = b.Handle();
+    dis.hDC = dib.DC();
+    dis.rcItem = {0, 0, b.Width(), b.Height()};
+    b.Perform(RN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  }
+  RECT UpdateRect(TWinControl& c) {
+    RECT r{};
+    GetUpdateRect(c.Handle(), &r, FALSE);
+    return r;
+  }
+
+  TModulesScope FModules;
+  test::TTestForm FForm{420, 320};
+};
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+TEST_F(RadioButtonTest, GlyphAndCaptionFollowTheMeasuredGlyph) {
+  const SIZE g = Glyph();
+  ASSERT_GT(g.cx, 0);
+  TProbe* b = Add(10, 10);
+  std::vector<TTextCall> calls;
+  SetTextCallHook([&](const TTextCall& call) { calls.push_back(call); });
+  test::TDib dib(157, 17);
+  DrawInto(*b, dib);
+  const int top = (17 - g.cy) / 2;
+  EXPECT_TRUE(SameRect(b->GlyphRect(), {1, top, 1 + g.cx, top + g.cy}));
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_TRUE(SameRect(calls[0].Rect, {1 + g.cx + 5, -1, 157, 17}));
+  EXPECT_EQ(calls[0].Format & ~static_cast<UINT>(DT_NOCLIP), 0x0024u);
+
+  b->SetAlignment(taLeftJustify);
+  calls.clear();
+  DrawInto(*b, dib);
+  EXPECT_TRUE(SameRect(b->GlyphRect(), {157 - g.cx, top, 157, top + g.cy}));
+  EXPECT_TRUE(SameRect(calls.at(0).Rect, {2, -1, 157 - g.cx - 1, 17}));
+  b->SetWordWrap(true);
+  calls.clear();
+  DrawInto(*b, dib);
+  // The wrapped block is centred by the canvas: only the sides are fixed.
+  EXPECT_EQ(calls.at(0).Rect.left, 2);
+  EXPECT_EQ(calls.at(0).Rect.right, 157 - g.cx - 6);
+  EXPECT_EQ(calls.at(0).Format & ~static_cast<UINT>(DT_NOCLIP), 0x2014u);
+
+  // The examples of a 13 x 13 glyph, native or not; odd heights truncate.
+  b->SetAlignment(taRightJustify);
+  EXPECT_TRUE(SameRect(b->GlyphRectFor({13, 13}, false), {1, 2, 14, 15}));
+  EXPECT_TRUE(SameRect(b->GlyphRectFor({13, 13}, true), {0, 2, 13, 15}));
+  b->SetHeight(10);
+  EXPECT_EQ(b->GlyphRectFor({13, 13}, false).top, -1);
+  b->SetHeight(16);
+  EXPECT_EQ(b->GlyphRectFor({13, 13}, false).top, 1);
+  EXPECT_EQ(CaptionFlags(false), 609);
+  EXPECT_EQ(CaptionFlags(true), 1697);
+  const TCaptionOffsets native = CaptionOffsets(true, false, taRightJustify);
+  EXPECT_EQ(native.Left, 3);
+  EXPECT_EQ(native.Top, -1);
+}
+
+TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
+  TProbe* b = Add(10, 10, 157, 21);
+  test::TDib plain(157, 21), focused(157, 21);
+  std::vector<TTextCall> calls;
+  SetTextCallHook([&](const TTextCall& call) { calls.push_back(call); });
+  DrawInto(*b, plain);
+  b->SetFocus();
+  ASSERT_TRUE(b->Focused());
+  DrawInto(*b, focused);
+  SetTextCallHook(nullptr);
+  ASSERT_FALSE(calls.empty());
+
+  RECT text = calls[0].Rect;
+  TCanvas platform;
+  platform.SetHandle(plain.DC());
+  platform.Font().Assign(b->Font());
+  TcxCanvas canvas(&platform);
+  canvas.MeasureTextRect("Zagreb", text, 609);
+  platform.SetHandle(nullptr);
+
+  RECT changed{1000, 1000, -1, -1};
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 157; ++x)
+      if (plain.Pixel(x, y) != focused.Pixel(x, y) && x >= b->GlyphRect().right) {
+        changed.left = std::min<LONG>(changed.left, x);
+        changed.top = std::min<LONG>(changed.top, y);
+        changed.right = std::max<LONG>(changed.right, x + 1);
+        changed.bottom = std::max<LONG>(changed.bottom, y + 1);
+      }
+  EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}))
+      << changed.left << "," << changed.top << "," << changed.right << "," << changed.bottom;
+
+  // No caption, no focus rectangle.
+  b->SetCaption(L"");
+  test::TDib emptyPlain(157, 21), emptyFocused(157, 21);
+  b->SetFocus();
+  DrawInto(*b, emptyFocused);
+  FForm->SetFocus();
+  DrawInto(*b, emptyPlain);
+  for (int y = 0; y < 21; ++y)
+    for (int x = b->GlyphRect().right + 1; x < 157; ++x) ASSERT_EQ(emptyPlain.Pixel(x, y), emptyFocused.Pixel(x, y));
+}
+
+TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
+  auto ink = [&](const std::wstring& caption) {
+    TProbe* b = Add(10, 10, 157, 17, caption);
+    test::TDib dib(157, 17);
+    DrawInto(*b, dib);
+    const int n = dib.Count(ColorToRGB(clWindowText), {b->GlyphRect().right, 0, 157, 17});
+    delete b;
+    return n;
+  };
+  const int plain = ink(L"Zagreb");
+  EXPECT_GT(ink(L"&Zagreb"), plain);   // the Z is underlined
+  EXPECT_GT(ink(L"Zagreb&&"), plain);  // one ampersand is shown
+}
+
+TEST_F(RadioButtonTest, HotUnderThePointerOnlyWithoutKeysAndNormalAfterLeaving) {
+  TProbe* b = Add(20, 20);
+  test::MoveMouseTo(Screen(FForm.Get(), 5, 200));
+  test::MoveMouseTo(Screen(b, 60, 8));
+  EXPECT_EQ(b->GlyphState(), rgsHot);
+  EXPECT_TRUE(IsMouseTracked(b));
+
+  INPUT shift[2]{};
+  shift[0].type = shift[1].type = INPUT_KEYBOARD;
+  shift[0].ki.wVk = shift[1].ki.wVk = VK_SHIFT;
+  shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &shift[0], sizeof(INPUT));
+  test::Pump(20);
+  test::MoveMouseTo(Screen(b, 70, 8));
+  EXPECT_EQ(b->GlyphState(), rgsNormal);
+  SendInput(1, &shift[1], sizeof(INPUT));
+  test::Pump(20);
+  test::MoveMouseTo(Screen(b, 60, 8));
+  EXPECT_EQ(b->GlyphState(), rgsHot);
+
+  // Straight onto the desktop: the tracking tick notices.
+  SetCursorPos(2000, 2000);
+  EXPECT_TRUE(test::PumpUntil([&] { return b->GlyphState() == rgsNormal; }, 1000));
+  EXPECT_FALSE(IsMouseTracked(b));
+  EXPECT_GE(b->NamedLeaves, 1);
+  EXPECT_GE(b->HasLeftCalls, 1);
+}
+
+TEST_F(RadioButtonTest, PressDragAndReleaseFollowTheCapture) {
+  TProbe* a = Add(20, 20);
+  TProbe* b = Add(20, 50);
+  a->SetChecked(true);
+  int clicks = 0;
+  b->OnClick = [&](TControl*) { ++clicks; };
+  test::MoveMouseTo(Screen(b, 60, 8));
+  test::MouseDown();
+  EXPECT_EQ(b->GlyphState(), rgsPressed);
+  test::MoveMouseTo(Screen(b, 60, 40));
+  EXPECT_EQ(b->GlyphState(), rgsHot);
+  test::MouseUp();
+  EXPECT_EQ(b->GlyphState(), rgsNormal);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_FALSE(b->Checked());
+
+  // A second press soon after the first at the same place would be a double click.
+  test::Pump(static_cast<int>(GetDoubleClickTime()) + 50);
+  test::MoveMouseTo(Screen(b, 60, 8));
+  test::MouseDown();
+  test::MouseUp();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(b->Checked());
+  EXPECT_FALSE(a->Checked());
+  EXPECT_EQ(b->GlyphState(), rgsHot);
+  // Clicking the checked one again changes nothing.
+  test::Pump(static_cast<int>(GetDoubleClickTime()) + 50);
+  test::MouseDown();
+  test::MouseUp();
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(RadioButtonTest, DisabledStaysDisabledAndItsCaptionIsEmbossed) {
+  TProbe* b = Add(20, 20);
+  b->SetEnabled(false);
+  EXPECT_EQ(b->GlyphState(), rgsDisabled);
+  test::MoveMouseTo(Screen(b, 60, 8));
+  test::MouseDown();
+  test::MouseUp();
+  EXPECT_EQ(b->GlyphState(), rgsDisabled);
+  EXPECT_EQ(b->CaptionColor(), clBtnShadow);
+  std::vector<TTextCall> calls;
+  SetTextCallHook([&](const TTextCall& call) { calls.push_back(call); });
+  test::TDib dib(157, 17);
+  DrawInto(*b, dib);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].TextColor, ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(calls[0].Rect.left, calls[1].Rect.left + 1);
+  EXPECT_EQ(calls[0].Rect.top, calls[1].Rect.top + 1);
+  EXPECT_EQ(calls[1].TextColor, ColorToRGB(clBtnShadow));
+  b->SetEnabled(true);
+  test::MoveMouseTo(Screen(b, 60, 8));
+  EXPECT_EQ(b->GlyphState(), rgsHot);
+}
+
+TEST_F(RadioButtonTest, GroupRuleAndKeyboardOnOneParent) {
+  TProbe* r[3];
+  int clicks[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    r[i] = Add(20, 20 + 25 * i);
+    r[i]->OnClick = [&clicks, i](TControl*) { ++clicks[i]; };
+  }
+  r[0]->SetChecked(true);
+  EXPECT_EQ(clicks[0], 1);
+  r[1]->SetChecked(true);
+  EXPECT_FALSE(r[0]->Checked());
+  EXPECT_EQ(clicks[1], 1);
+  r[1]->SetChecked(true);
+  EXPECT_EQ(clicks[1], 1);
+  r[1]->SetChecked(false);
+  EXPECT_EQ(clicks[1], 1);
+  r[1]->SetChecked(true);
+  EXPECT_EQ(SendMessageW(r[1]->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(r[0]->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  const int before = clicks[1];
+
+  // Tab stops only at the checked one; an arrow checks the next with one click.
+  EXPECT_FALSE(r[0]->TabStop());
+  EXPECT_TRUE(r[1]->TabStop());
+  r[1]->SetFocus();
+  test::SendKeyInput(VK_DOWN);
+  test::PumpApplication(40);
+  EXPECT_TRUE(r[2]->Focused());
+  EXPECT_TRUE(r[2]->Checked());
+  EXPECT_FALSE(r[1]->Checked());
+  EXPECT_EQ(clicks[2], 1);
+  EXPECT_EQ(clicks[1], before);
+}
+
+TEST_F(RadioButtonTest, RepaintsOnlyWhatChangedAndNeverErases) {
+  TProbe* b = Add(20, 20);
+  UpdateWindow(b->Handle());
+  test::Pump(20);
+  ASSERT_GT(b->Paints, 0);
+  ValidateRect(b->Handle(), nullptr);
+  b->SetChecked(true);
+  EXPECT_TRUE(SameRect(UpdateRect(*b), b->GlyphRect()));
+  ValidateRect(b->Handle(), nullptr);
+  b->SetGlyphState(rgsHot);
+  RECT grown = b->GlyphRect();
+  InflateRect(&grown, 1, 1);
+  RECT expected{};
+  RECT client = b->ClientRect();
+  IntersectRect(&expected, &grown, &client);
+  EXPECT_TRUE(SameRect(UpdateRect(*b), expected));
+  ValidateRect(b->Handle(), nullptr);
+  b->SetGlyphState(rgsHot);  // the same state: nothing
+  const RECT none = UpdateRect(*b);
+  EXPECT_TRUE(IsRectEmpty(&none));
+
+  test::TDib dib(157, 17, RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageW(b->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dib.DC()), 0), 1);
+  EXPECT_EQ(dib.Count(RGB(1, 2, 3), {0, 0, 157, 17}), 157 * 17);
+}
+
+TEST_F(RadioButtonTest, TransparentButtonShowsTheParentAndGivesThePainterNoBackground) {
+  auto* panel = new TPanel(FForm.Get());
+  panel->SetParent(FForm.Get());
+  panel->SetBounds(0, 0, 300, 100);
+  panel->SetColor(clRed);
+  panel->SetCaption(L"");
+  auto* b = new TProbe(FForm.Get());
+  b->SetParent(panel);
+  b->SetBounds(12, 29, 157, 17);
+  b->SetColor(clLime);
+  b->SetCaption(L"");
+  b->HandleNeeded();
+  test::TDib opaque(157, 17), see(157, 17);
+  DrawInto(*b, opaque);
+  const RECT g = b->GlyphRect();
+  EXPECT_EQ(opaque.Pixel(100, 8), RGB(0, 255, 0));
+  EXPECT_EQ(opaque.Pixel(g.left, g.top), RGB(0, 255, 0));  // a corner outside the disc
+  b->SetTransparent(true);
+  DrawInto(*b, see);
+  EXPECT_EQ(see.Pixel(100, 8), RGB(255, 0, 0));
+  EXPECT_EQ(see.Pixel(g.left, g.top), RGB(255, 0, 0));
+  EXPECT_EQ(see.Pixel((g.left + g.right) / 2, (g.top + g.bottom) / 2),
+            opaque.Pixel((g.left + g.right) / 2, (g.top + g.bottom) / 2));
+
+  // Moving a transparent button repaints all of it.
+  UpdateWindow(b->Handle());
+  ValidateRect(b->Handle(), nullptr);
+  b->SetLeft(14);
+  EXPECT_TRUE(SameRect(UpdateRect(*b), b->ClientRect()));
+}
+
+TEST_F(RadioButtonTest, ColourChangeRepaintsEverySlotOnceWithTheNewColours) {
+  std::vector<TProbe*> slots;
+  for (int i = 0; i < 16; ++i) slots.push_back(Add(10 + 200 * (i / 8), 10 + 25 * (i % 8), 150, 17));
+  UpdateWindow(FForm->Handle());
+  test::Pump(50);
+  for (TProbe* s : slots) s->Paints = 0;
+  test::TSysColorsGuard restore;
+  ASSERT_TRUE(test::TSysColorsGuard::Set(COLOR_BTNFACE, RGB(40, 160, 90)));
+  test::Pump(100);
+  for (TProbe* s : slots) EXPECT_EQ(s->Paints, 1);
+  test::TDib shown(420, 320);
+  shown.CaptureClient(FForm->Handle());
+  const POINT p{slots[3]->Left() + 140, slots[3]->Top() + 8};
+  EXPECT_EQ(shown.Pixel(p.x, p.y), RGB(40, 160, 90));
+}
+
+TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
+  auto* panel = new TRecorder<TPanel>(FForm.Get());
+  panel->SetParent(FForm.Get());
+  panel->SetBounds(0, 0, 300, 100);
+  auto* b = new TProbe(FForm.Get());
+  b->SetParent(panel);
+  b->SetBounds(12, 29, 157, 17);
+  b->HandleNeeded();
+  const POINT at = Screen(b, 30, 5);
+  SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
+
+  auto* menu = new TPopupMenu(FForm.Get());
+  menu->Add(L"Kopiraj");
+  b->SetPopupMenu(menu);
+  // The menu runs modally; a timer closes it.
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+  SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(menu->LastPopupPoint().x, at.x);
+  EXPECT_EQ(menu->LastPopupPoint().y, at.y);
+  EXPECT_EQ(menu->PopupComponent(), b);
+  EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
+
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+  SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(-1, -1));
+  const POINT corner = Screen(b, 0, 0);
+  EXPECT_EQ(menu->LastPopupPoint().x, corner.x);
+  EXPECT_EQ(menu->LastPopupPoint().y, corner.y);
+
+  // A destroyed menu is dropped.
+  delete menu;
+  EXPECT_EQ(b->PopupMenu(), nullptr);
+  b->SetPopupMenu(panel);  // not a menu: none
+  EXPECT_EQ(b->PopupMenu(), nullptr);
+}
+
+TEST_F(RadioButtonTest, DestroyedWhileTrackedGetsNoLeave) {
+  TProbe* b = Add(20, 20);
+  test::MoveMouseTo(Screen(b, 60, 8));
+  ASSERT_TRUE(IsMouseTracked(b));
+  delete b;
+  SetCursorPos(2000, 2000);
+  test::Pump(60);
+  const TMouseTrackingTimers* list = MouseTrackingTimerList();
+  EXPECT_TRUE(!list || list->empty());
+}
