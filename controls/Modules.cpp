@@ -3,8 +3,10 @@
 
 #include <array>
 #include <cstddef>
+#include <exception>
 
 #include "controls/ControlsModule.h"
+#include "framework/Application.h"
 #include "graphics/GraphicsModule.h"
 #include "graphics/SolidBrushCache.h"
 #include "lookandfeel/LookAndFeelModule.h"
@@ -49,7 +51,24 @@ void InitializeModules() {
 }
 
 void FinalizeModules() {
-  while (gStarted > 0) kModules[--gStarted].Finalize();
+  std::exception_ptr first;
+  while (gStarted > 0) {
+    try {
+      kModules[--gStarted].Finalize();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  if (first) std::rethrow_exception(first);
+}
+
+TModulesScope::~TModulesScope() {
+  try {
+    FinalizeModules();
+  } catch (const std::exception& error) {
+    if (Application) Application->HandleException(error);
+  } catch (...) {
+  }
 }
 
 }  // namespace lodo

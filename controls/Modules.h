@@ -7,14 +7,18 @@ namespace lodo {
 // Starts every module in order; when one fails, those already started are
 // shut down again and the error goes on to the caller.
 void InitializeModules();
-// Shuts the started modules down in reverse order. Safe to call twice.
+// Shuts the started modules down in reverse order. Safe to call twice. A
+// module whose shutdown fails is still counted as stopped, the later ones
+// are shut down all the same, and the first error goes on to the caller.
 void FinalizeModules();
 
-// Starts the modules for its lifetime (the program's entry, the tests).
+// Starts the modules for its lifetime (the program's entry, the tests). An
+// error at shutdown goes to the application's error handler: a destructor
+// must not throw.
 class TModulesScope {
  public:
   TModulesScope() { InitializeModules(); }
-  ~TModulesScope() { FinalizeModules(); }
+  ~TModulesScope();
   TModulesScope(const TModulesScope&) = delete;
   TModulesScope& operator=(const TModulesScope&) = delete;
 };

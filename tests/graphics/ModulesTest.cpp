@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "controls/Modules.h"
+#include "controls/MouseTracking.h"
 #include "graphics/Office2003Colors.h"
 #include "theme/ThemeManager.h"
+#include "tests/support/TestSupport.h"
 #include "theme/UxTheme.h"
 
 using namespace lodo;
@@ -26,4 +28,33 @@ TEST(Modules, StartOnceAndStopInReverse) {
   FinalizeModules();
   TModulesScope again;
   EXPECT_TRUE(ThemeLibraryLoaded());
+}
+
+namespace {
+
+struct TIdleCaller : IcxMouseTrackingCaller {
+  void MouseHasLeft() override {}
+};
+
+}  // namespace
+
+TEST(Modules, AFailingShutdownStillStopsTheOthersAndIsReported) {
+  test::ErrorsSeen().clear();
+  TIdleCaller caller;
+  {
+    TModulesScope modules;
+    // A tracking left alive (the whole screen, so the tick never ends it).
+    StartMouseTracking(nullptr, {-30000, -30000, 30000, 30000}, &caller);
+    ASSERT_TRUE(IsMouseTracked(&caller));
+  }
+  EXPECT_FALSE(ThemeLibraryLoaded());
+  ASSERT_EQ(test::ErrorsSeen().size(), 1u);
+  EXPECT_EQ(test::ErrorsSeen()[0], "MouseTrackingTimerList.Count <> 0");
+  test::ErrorsSeen().clear();
+  // A new start finds the leftover tracking, which can then be ended.
+  TModulesScope again;
+  EXPECT_TRUE(ThemeLibraryLoaded());
+  EXPECT_TRUE(IsMouseTracked(&caller));
+  StopMouseTracking(&caller);
+  EXPECT_FALSE(IsMouseTracked(&caller));
 }

@@ -7,10 +7,12 @@
 #include <string>
 
 #include "controls/Modules.h"
+#include "graphics/GraphicsModule.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SelectionTints.h"
 #include "tests/graphics/SysColorsGuard.h"
 #include "theme/ThemeManager.h"
+#include "theme/ThemeModule.h"
 #include "theme/UxTheme.h"
 
 using namespace lodo;
@@ -46,6 +48,21 @@ class Office2003 : public testing::Test {
   }
   TModulesScope FModules;
   int FAsked = 0;
+};
+
+// Only the theme and graphics modules: the notifiers of the libraries above
+// (brush cache, root look-and-feel, glyph cache) hold the colours otherwise.
+class LoneOffice2003 : public Office2003 {
+ protected:
+  void SetUp() override {
+    FinalizeModules();
+    InitializeThemeModule();
+    InitializeGraphicsModule();
+  }
+  void TearDown() override {
+    FinalizeGraphicsModule();
+    FinalizeThemeModule();
+  }
 };
 
 constexpr wchar_t kLuna[] = L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles";
@@ -114,7 +131,7 @@ TEST_F(Office2003, OtherThemesTakeTheSystemColours) {
   EXPECT_EQ(Office2003Disabled(), static_cast<TColor>(RGB(128, 128, 120)));
 }
 
-TEST_F(Office2003, TheFirstAcquireComputesAndTheCountFollows) {
+TEST_F(LoneOffice2003, TheFirstAcquireComputesAndTheCountFollows) {
   ASSERT_EQ(Office2003ColorsUsers(), 0);
   Names(kLuna, L"HomeStead", 5);
   AcquireOffice2003Colors();
