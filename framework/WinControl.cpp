@@ -628,6 +628,19 @@ void TWinControl::WndProc(TMessage& message) {
         return;
       }
       break;
+    case WM_PRINTCLIENT:
+      // The visual style's parent-background painting asks for the picture
+      // this way; the DC's origin is already shifted onto the child.
+      if (ownClass && message.WParam) {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        const RECT client = ClientRect();
+        FillRect(dc, &client, ColorBrush());
+        PaintWindow(dc);
+        PaintControls(dc);
+        message.Result = 0;
+        return;
+      }
+      break;
     case WM_COMMAND:
       if (message.LParam) {
         ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));

@@ -22,18 +22,30 @@ lodo_wineserver() {
 lodo_prefix_init() {
   local prefix=$1 style=$2
   local stamp="$prefix/.lodo-ready"
-  [ -f "$stamp" ] && return 0
+  if [ -f "$stamp" ]; then
+    # A classic prefix must stay classic: a switch left behind by an
+    # interrupted run (or a registry write lost while the prefix was being
+    # created) is put right here.
+    if [ "$style" = classic ] && ! grep -q '"ThemeActive"="0"' "$prefix/user.reg" 2>/dev/null; then
+      lodo_prefix_classic "$prefix"
+    fi
+    return 0
+  fi
   mkdir -p "$prefix"
   WINEPREFIX="$prefix" "$(lodo_wine_loader)" wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX="$prefix" "$(lodo_wineserver)" -w
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-  if [ "$style" = classic ]; then
-    WINEPREFIX="$prefix" "$(lodo_wine_loader)" reg add \
-      'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /t REG_SZ /d 0 /f >/dev/null 2>&1
-    WINEPREFIX="$prefix" "$(lodo_wineserver)" -w
-  fi
+  [ "$style" = classic ] && lodo_prefix_classic "$prefix"
   touch "$stamp"
+}
+
+# Switches the visual style of a prefix off (and waits until it is written).
+lodo_prefix_classic() {
+  local prefix=$1
+  WINEPREFIX="$prefix" "$(lodo_wine_loader)" reg add \
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /t REG_SZ /d 0 /f >/dev/null 2>&1
+  WINEPREFIX="$prefix" "$(lodo_wineserver)" -w
 }
 
 # lodo_wine_start BUILD_DIR [use_existing_display]

@@ -19,6 +19,7 @@
 #include "tests/framework/Recorder.h"
 #include "tests/graphics/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
+#include "theme/ThemeManager.h"
 
 using namespace lodo;
 using test::TRecorder;
@@ -435,4 +436,51 @@ TEST_F(RadioButtonTest, DestroyedWhileTrackedGetsNoLeave) {
   test::Pump(60);
   const TMouseTrackingTimers* list = MouseTrackingTimerList();
   EXPECT_TRUE(!list || list->empty());
+}
+
+TEST_F(RadioButtonTest, NativeStyleDrawsThroughTheVisualStyleOverTheParentsBackground) {
+  ASSERT_TRUE(VisualStylesAvailable(tciButton));
+  auto* panel = new TPanel(FForm.Get());
+  panel->SetParent(FForm.Get());
+  panel->SetBounds(0, 0, 300, 100);
+  panel->SetColor(clRed);
+  panel->SetCaption(L"");
+  auto* b = new TProbe(FForm.Get());
+  b->SetParent(panel);
+  b->SetBounds(12, 29, 157, 21);
+  b->SetColor(clLime);
+  b->SetCaption(L"Zagreb");
+  b->HandleNeeded();
+  b->LookAndFeel().SetNativeStyle(true);
+  EXPECT_TRUE(b->UsesNativeStyle());
+  EXPECT_TRUE(b->ShowsThemedParentBackground());
+  std::vector<TTextCall> calls;
+  SetTextCallHook([&](const TTextCall& call) { calls.push_back(call); });
+  test::TDib dib(157, 21);
+  DrawInto(*b, dib);
+  const SIZE part = TcxWinXPLookAndFeelPainter::Instance()->RadioGlyphSize();
+  EXPECT_EQ(b->GlyphRect().left, 0);
+  EXPECT_EQ(b->GlyphRect().right, part.cx);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Rect.left, part.cx + 3);
+  // The parent's picture, not the button's own colour, lies under the caption.
+  EXPECT_EQ(dib.Pixel(150, 2), RGB(255, 0, 0));
+
+  // Without the parent background the button fills its own colour.
+  b->SetParentBackground(false);
+  DrawInto(*b, dib);
+  EXPECT_EQ(dib.Pixel(150, 2), RGB(0, 255, 0));
+}
+
+// Run in the classic-style prefix: native style finds no visual style.
+TEST_F(RadioButtonTest, ClassicNativeStyleFallsBackToTheSelfDrawnGlyph) {
+  ASSERT_FALSE(VisualStylesAvailable(tciButton));
+  TProbe* b = Add(20, 20);
+  b->LookAndFeel().SetNativeStyle(true);
+  EXPECT_FALSE(b->UsesNativeStyle());
+  EXPECT_EQ(b->LookAndFeel().PainterForTheme(tciButton), TcxUltraFlatLookAndFeelPainter::Instance());
+  test::TDib dib(157, 17);
+  DrawInto(*b, dib);
+  EXPECT_EQ(b->GlyphRect().left, 1);
+  EXPECT_EQ(b->GlyphRect().right - b->GlyphRect().left, Glyph().cx);
 }
