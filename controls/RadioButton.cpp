@@ -227,6 +227,10 @@ void TcxRadioButton::PaintCaption(TcxCanvas& canvas, bool native) {
     canvas.MeasureTextRect(caption, r, flags);
     InflateRect(&r, 1, 1);
     r.bottom += 1;
+    // A caption font as tall as the button would put the top and bottom
+    // lines outside it, where the clip drops them: keep the rectangle whole.
+    const RECT bounds = LocalBounds(this);
+    IntersectRect(&r, &r, &bounds);
     canvas.Brush().SetColor(Color());
     canvas.Font().SetColor(Font().Color());
     canvas.PlatformCanvas()->RequireFont();
@@ -241,7 +245,12 @@ void TcxRadioButton::DrawItem(const DRAWITEMSTRUCT& item) {
     ~TUnbind() { Canvas.SetHandle(nullptr); }
   } unbind{*FPlatformCanvas};
   FPlatformCanvas->SetHandle(item.hDC);
-  PaintButton(item.itemAction == ODA_FOCUS);
+  // A focus change is painted whole: the dotted focus rectangle is drawn by
+  // inverting, so drawing it again over the one already there (the button
+  // sends a focus request right after painting a focused button) would wipe
+  // it, and losing the focus must clear the old one. The background goes
+  // around the glyph and under the caption as in every paint: no flicker.
+  PaintButton(false);
 }
 
 void TcxRadioButton::CreateParams(TCreateParams& params) {

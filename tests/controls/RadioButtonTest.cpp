@@ -158,6 +158,9 @@ TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
   canvas.MeasureTextRect("Zagreb", text, 609);
   platform.SetHandle(nullptr);
 
+  test::TDib reference(157, 21);
+  BitBlt(reference.DC(), 0, 0, 157, 21, focused.DC(), 0, 0, SRCCOPY);
+  auto FocusedOnce = [&](int x, int y) { return reference.Pixel(x, y); };
   RECT changed{1000, 1000, -1, -1};
   for (int y = 0; y < 21; ++y)
     for (int x = 0; x < 157; ++x)
@@ -170,6 +173,16 @@ TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
   EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}))
       << changed.left << "," << changed.top << "," << changed.right << "," << changed.bottom;
 
+  // A focus request on top of the focused paint keeps the rectangle, and one
+  // after the focus has gone leaves nothing of it.
+  DrawInto(*b, focused, ODA_FOCUS);
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 157; ++x) ASSERT_EQ(focused.Pixel(x, y), FocusedOnce(x, y)) << x << "," << y;
+  FForm->SetFocus();
+  DrawInto(*b, focused, ODA_FOCUS);
+  for (int y = 0; y < 21; ++y)
+    for (int x = b->GlyphRect().right; x < 157; ++x) ASSERT_EQ(focused.Pixel(x, y), plain.Pixel(x, y)) << x << "," << y;
+
   // No caption, no focus rectangle.
   b->SetCaption(L"");
   test::TDib emptyPlain(157, 21), emptyFocused(157, 21);
@@ -179,6 +192,24 @@ TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
   DrawInto(*b, emptyPlain);
   for (int y = 0; y < 21; ++y)
     for (int x = b->GlyphRect().right + 1; x < 157; ++x) ASSERT_EQ(emptyPlain.Pixel(x, y), emptyFocused.Pixel(x, y));
+}
+
+TEST_F(RadioButtonTest, FocusRectangleStaysInsideAButtonAsTallAsItsFont) {
+  TProbe* b = Add(10, 10, 157, 17, L"Helpdesk Split");
+  b->SetParentFont(false);
+  b->Font().SetHeight(13);  // the launcher's slots: a 16-pixel line in 17
+  b->SetFocus();
+  test::TDib plain(157, 17), focused(157, 17);
+  DrawInto(*b, focused);
+  FForm->SetFocus();
+  DrawInto(*b, plain);
+  int top = 0, bottom = 0;
+  for (int x = b->GlyphRect().right + 2; x < 157; ++x) {
+    top += plain.Pixel(x, 0) != focused.Pixel(x, 0);
+    bottom += plain.Pixel(x, 16) != focused.Pixel(x, 16);
+  }
+  EXPECT_GT(top, 10);
+  EXPECT_GT(bottom, 10);
 }
 
 TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
