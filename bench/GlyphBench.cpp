@@ -2,11 +2,10 @@
 // glyph draw with and without a background against a plain blit of its size.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "controls/Modules.h"
 #include "framework/Application.h"
 #include "framework/Graphics.h"
@@ -14,46 +13,12 @@
 #include "lookandfeel/RadioButtonImageList.h"
 
 using namespace lodo;
+using namespace lodo::bench;
 
 namespace {
 
 constexpr int kRounds = 9;
 constexpr int kDrawsPerRound = 5000;
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// Seconds per call of body, timed over `count` calls.
-double Time(int count, const std::function<void()>& body) {
-  LARGE_INTEGER from, to;
-  QueryPerformanceCounter(&from);
-  for (int i = 0; i < count; ++i) body();
-  QueryPerformanceCounter(&to);
-  return Seconds(from, to) / count;
-}
-
-// A screen-compatible bitmap in its own memory DC, like a window's surface.
-struct TTarget {
-  TMemoryDC DC;
-  TBitmapHandle Bitmap;
-  HGDIOBJ Old = nullptr;
-
-  TTarget(int width, int height) {
-    TWindowDC screen(nullptr);
-    Bitmap.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
-    Old = SelectObject(DC.Get(), Bitmap.Get());
-    PatBlt(DC.Get(), 0, 0, width, height, WHITENESS);
-  }
-  ~TTarget() { SelectObject(DC.Get(), Old); }
-};
 
 }  // namespace
 
