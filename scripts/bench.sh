@@ -17,7 +17,10 @@ lodo_wine_start "$build"
 status=0
 for exe in "$build"/bench/*.exe; do
   [ -e "$exe" ] || continue
-  echo "== $(basename "$exe" .exe)"
+  # The machine is shared: the load says how far to trust the figures.
+  echo "== $(basename "$exe" .exe) (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+  started=$SECONDS
   "$root/cmake/wine-run.sh" "$exe" || { echo "$(basename "$exe") failed with $?" >&2; status=1; }
+  echo "   ($((SECONDS - started)) s)"
 done
 exit $status
