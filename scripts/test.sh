@@ -14,5 +14,15 @@ source "$root/scripts/wine-env.sh"
 trap lodo_wine_stop EXIT
 lodo_wine_start "$build"
 
+# The long settings-file fuzzing carries the label "fuzz" and runs only when
+# asked for by label (scripts/test.sh -L fuzz).
+labels=(-LE fuzz)
+for a in "$@"; do
+  case "$a" in
+    -LE* | --label-exclude*) ;;
+    -L* | --label-regex*) labels=() ;;
+  esac
+done
+
 # Tests share one display, pointer and focus: they run one at a time.
-ctest --test-dir "$build" --output-on-failure --timeout 180 "$@"
+ctest --test-dir "$build" --output-on-failure --timeout 180 "${labels[@]}" "$@"

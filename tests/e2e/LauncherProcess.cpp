@@ -222,6 +222,23 @@ std::vector<std::string> TLauncher::VisibleSlots() {
   return captions;
 }
 
+std::vector<TLauncher::TSlotState> TLauncher::Slots() {
+  std::vector<TSlotState> slots;
+  for (HWND w : Children("lodo.BUTTON")) {
+    if ((GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX) continue;
+    // Two columns of eight, 25 pixels apart, in the slot area.
+    RECT area{}, r{};
+    GetClientRect(GetParent(w), &area);
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    const int row = std::clamp(static_cast<int>((r.top - 4 + 12) / 25), 0, 7);
+    const int index = (r.left > area.right / 2 ? 9 : 1) + row;
+    slots.push_back({index, (GetWindowLongPtrA(w, GWL_STYLE) & WS_VISIBLE) != 0, WindowText(w),
+                     SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED});
+  }
+  return slots;
+}
+
 bool TLauncher::ManualChecked() {
   for (HWND w : Children("lodo.BUTTON"))
     if ((GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX)

@@ -65,6 +65,16 @@ public:
 
   // Captions of the visible slot buttons, slot order.
   std::vector<std::string> VisibleSlots();
+  // The slot buttons that have a window, with their index (from their fixed
+  // place), whether they are shown by their own style (also while the slot
+  // area is hidden), caption and radio state. A hidden slot may have none.
+  struct TSlotState {
+    int Index;
+    bool Visible;
+    std::string Caption;
+    bool Checked;
+  };
+  std::vector<TSlotState> Slots();
   bool ManualChecked();
   bool HostVisible();
   std::string HostText();
