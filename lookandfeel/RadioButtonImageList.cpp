@@ -432,23 +432,16 @@ void TcxRadioButtonImageList::DrawGlyphImage(TcxCanvas& canvas, int x, int y, TC
     ImageList_Draw(FImages, index, canvas.DeviceContext(), x, y, ILD_TRANSPARENT);
     return;
   }
-  const int w = FPattern.Width;
-  const int h = FPattern.Height;
-  TDibSection temporary(w, h);
-  if (!temporary.Bitmap.Valid()) return;
-  {
-    TMemoryDC dc;
-    TSelectGuard select(dc.Get(), temporary.Bitmap.Get());
-    const RECT all{0, 0, w, h};
-    TBrushHandle brush(CreateSolidBrush(ColorToRGB(background)));
-    if (gBrushHook) gBrushHook(brush.Get());
-    FillRect(dc.Get(), &all, brush.Get());
-    brush.Reset();
-    ImageList_Draw(FImages, index, dc.Get(), 0, 0, ILD_TRANSPARENT);
-  }
-  TBitmap picture;
-  picture.SetHandles(temporary.Bitmap.Release(), nullptr);
-  canvas.DrawGraphic(x, y, picture);
+  // The background goes straight onto the canvas under the disc: the same
+  // pixels as composing the glyph on a bitmap first, without making one.
+  HDC dc = canvas.DeviceContext();
+  if (!dc) return;
+  const RECT all{x, y, x + FPattern.Width, y + FPattern.Height};
+  TBrushHandle brush(CreateSolidBrush(ColorToRGB(background)));
+  if (gBrushHook) gBrushHook(brush.Get());
+  FillRect(dc, &all, brush.Get());
+  brush.Reset();
+  ImageList_Draw(FImages, index, dc, x, y, ILD_TRANSPARENT);
 }
 
 TcxRadioButtonImageList& RadioButtonImages() {
