@@ -202,6 +202,16 @@ void TcxRadioButton::PaintButton(bool focusChangeOnly) {
   // the glyph is never painted over.
   canvas.ExcludeRect(FGlyphRect);
   if (!focusChangeOnly && !native) FillOwnBackground();
+  // A repaint of the glyph alone (a state or check change) leaves the
+  // caption as it is: its text and focus rectangle lie outside the clip.
+  RECT caption = LocalBounds(this);
+  if (Alignment() == taRightJustify)
+    caption.left = FGlyphRect.right;
+  else
+    caption.right = FGlyphRect.left;
+  ExtendCaptionRect(caption, native);
+  InflateRect(&caption, 1, 1);
+  if (!RectVisible(canvas.DeviceContext(), &caption)) return;
   PaintCaption(canvas, native);
 }
 

@@ -364,6 +364,17 @@ TEST_F(RadioButtonTest, RepaintsOnlyWhatChangedAndNeverErases) {
   const RECT none = UpdateRect(*b);
   EXPECT_TRUE(IsRectEmpty(&none));
 
+  // A glyph-only repaint draws no caption.
+  std::vector<TTextCall> calls;
+  SetTextCallHook([&](const TTextCall& call) { calls.push_back(call); });
+  b->SetGlyphState(rgsNormal);
+  UpdateWindow(b->Handle());
+  EXPECT_TRUE(calls.empty());
+  b->Invalidate();
+  UpdateWindow(b->Handle());
+  EXPECT_EQ(calls.size(), 1u);
+  SetTextCallHook(nullptr);
+
   test::TDib dib(157, 17, RGB(1, 2, 3));
   EXPECT_EQ(SendMessageW(b->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dib.DC()), 0), 1);
   EXPECT_EQ(dib.Count(RGB(1, 2, 3), {0, 0, 157, 17}), 157 * 17);
