@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Sets up, builds, prepares the Wine environment and runs every test.
 # The last lines are ctest's summary. Extra arguments go to ctest.
+# LODO_UBSAN=ON runs the same suite on the undefined-behaviour build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# LODO_UBSAN=ON builds everything with the undefined-behaviour sanitizer in
+# trap mode (a fault stops the test at once), in its own build folder.
+ubsan="${LODO_UBSAN:-OFF}"
+default_build="$root/build/mingw"
+[ "$ubsan" = ON ] && default_build="$root/build/ubsan"
 # LODO_BUILD_DIR lets several checkouts or runs use separate build folders.
-build="${LODO_BUILD_DIR:-$root/build/mingw}"
+build="${LODO_BUILD_DIR:-$default_build}"
 
 "$root/scripts/setup.sh"
-cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON >/dev/null
+cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON -DLODO_UBSAN="$ubsan" >/dev/null
 cmake --build "$build"
 
 source "$root/scripts/wine-env.sh"
