@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "tests/support/Files.h"
 
 namespace lodo::fuzz {
 
