@@ -20,9 +20,10 @@ source "$root/scripts/wine-env.sh"
 trap lodo_wine_stop EXIT
 lodo_wine_start "$build"
 
-# The long settings-file fuzzing carries the label "fuzz" and runs only when
-# asked for by label (scripts/test.sh -L fuzz).
-labels=(-LE fuzz)
+# The long settings-file fuzzing and the full endurance run carry the labels
+# "fuzz" and "endurance" and run only when asked for by label
+# (scripts/test.sh -L fuzz, scripts/test.sh -L endurance).
+labels=(-LE 'fuzz|endurance')
 for a in "$@"; do
   case "$a" in
     -LE* | --label-exclude*) ;;
