@@ -112,7 +112,13 @@ void TBrush::SetStyle(TBrushStyle style) {
 
 HBRUSH TBrush::Handle() {
   if (FStyle == bsClear) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  if (!FHandle.Valid()) FHandle.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+  const COLORREF rgb = ColorToRGB(FColor);
+  // A system colour keeps its value but not its RGB across a scheme change.
+  if (FHandle.Valid() && rgb != FHandleRGB) Changed();
+  if (!FHandle.Valid()) {
+    FHandle.Reset(CreateSolidBrush(rgb));
+    FHandleRGB = rgb;
+  }
   return FHandle.Get();
 }
 

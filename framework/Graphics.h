@@ -62,7 +62,8 @@ public:
   void SetColor(TColor color);
   TBrushStyle Style() const { return FStyle; }
   void SetStyle(TBrushStyle style);
-  // A clear brush hands out the stock null brush (borrowed).
+  // A clear brush hands out the stock null brush (borrowed). A system colour
+  // is made anew when the scheme has changed it since the handle was made.
   HBRUSH Handle();
 
   std::function<void()> OnChange;
@@ -73,6 +74,7 @@ private:
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;
   TBrushHandle FHandle;
+  COLORREF FHandleRGB = 0;
 };
 
 enum TPenStyle { psSolid, psDot, psClear };

@@ -445,10 +445,9 @@ TEST_F(RuntimeColours, SlotsRepaintInTheNewFaceAndBackAndTheLauncherConnects) {
   ExpectConnects(*Launcher, Folder, 9, "osijek.example -id:9");
 }
 
-// Fails today: the window and its panels keep painting the button face they
-// had when they first painted, beside slots in the new one (the solid brush
-// of a system colour is made once and never remade).
-TEST_F(RuntimeColours, DISABLED_PanelsAndWindowRepaintInTheNewFace) {
+// The window and its panels follow the new face too, not only the slots: a
+// solid brush of a system colour is made again once the scheme changed it.
+TEST_F(RuntimeColours, PanelsAndWindowRepaintInTheNewFace) {
   ASSERT_EQ(Process->Call("FaultSetButtonFace", kTeal), Face);
   RECT client{};
   GetClientRect(Window, &client);
