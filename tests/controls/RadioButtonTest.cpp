@@ -69,6 +69,21 @@ class RadioButtonTest : public testing::Test {
     b->HandleNeeded();
     return b;
   }
+  // A lime button at (12, 29) on a red panel, so the two pictures tell apart.
+  TProbe* OnRedPanel(int height, const std::wstring& caption) {
+    auto* panel = new TPanel(FForm.Get());
+    panel->SetParent(FForm.Get());
+    panel->SetBounds(0, 0, 300, 100);
+    panel->SetColor(clRed);
+    panel->SetCaption(L"");
+    auto* b = new TProbe(FForm.Get());
+    b->SetParent(panel);
+    b->SetBounds(12, 29, 157, height);
+    b->SetColor(clLime);
+    b->SetCaption(caption);
+    b->HandleNeeded();
+    return b;
+  }
   POINT Screen(TControl* c, int x, int y) { return c->ClientToScreen({x, y}); }
   // Paints the button into a DIB the way the window system asks for it.
   void DrawInto(TcxRadioButton& b, test::TDib& dib, UINT action = ODA_DRAWENTIRE) {
@@ -381,17 +396,7 @@ TEST_F(RadioButtonTest, RepaintsOnlyWhatChangedAndNeverErases) {
 }
 
 TEST_F(RadioButtonTest, TransparentButtonShowsTheParentAndGivesThePainterNoBackground) {
-  auto* panel = new TPanel(FForm.Get());
-  panel->SetParent(FForm.Get());
-  panel->SetBounds(0, 0, 300, 100);
-  panel->SetColor(clRed);
-  panel->SetCaption(L"");
-  auto* b = new TProbe(FForm.Get());
-  b->SetParent(panel);
-  b->SetBounds(12, 29, 157, 17);
-  b->SetColor(clLime);
-  b->SetCaption(L"");
-  b->HandleNeeded();
+  TProbe* b = OnRedPanel(17, L"");
   test::TDib opaque(157, 17), see(157, 17);
   DrawInto(*b, opaque);
   const RECT g = b->GlyphRect();
@@ -482,17 +487,7 @@ TEST_F(RadioButtonTest, DestroyedWhileTrackedGetsNoLeave) {
 
 TEST_F(RadioButtonTest, NativeStyleDrawsThroughTheVisualStyleOverTheParentsBackground) {
   ASSERT_TRUE(VisualStylesAvailable(tciButton));
-  auto* panel = new TPanel(FForm.Get());
-  panel->SetParent(FForm.Get());
-  panel->SetBounds(0, 0, 300, 100);
-  panel->SetColor(clRed);
-  panel->SetCaption(L"");
-  auto* b = new TProbe(FForm.Get());
-  b->SetParent(panel);
-  b->SetBounds(12, 29, 157, 21);
-  b->SetColor(clLime);
-  b->SetCaption(L"Zagreb");
-  b->HandleNeeded();
+  TProbe* b = OnRedPanel(21, L"Zagreb");
   b->LookAndFeel().SetNativeStyle(true);
   EXPECT_TRUE(b->UsesNativeStyle());
   EXPECT_TRUE(b->ShowsThemedParentBackground());
