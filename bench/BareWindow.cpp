@@ -29,10 +29,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Bare window", WS_OVERLAPPEDWINDOW,
-                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window = CreateWindowExW(
+      0, windowClass.lpszClassName, L"Bare window", WS_OVERLAPPEDWINDOW, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, show);
   UpdateWindow(window);

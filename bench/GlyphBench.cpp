@@ -50,9 +50,8 @@ int main() {
   // machine's state; each round gives one figure per draw.
   std::vector<double> blit, plain, background;
   for (int round = 0; round < kRounds; ++round) {
-    blit.push_back(Time(kDrawsPerRound, [&] {
-      BitBlt(target.DC.Get(), 10, 10, g.Width, g.Height, source.DC.Get(), 0, 0, SRCCOPY);
-    }));
+    blit.push_back(Time(kDrawsPerRound,
+                        [&] { BitBlt(target.DC.Get(), 10, 10, g.Width, g.Height, source.DC.Get(), 0, 0, SRCCOPY); }));
     plain.push_back(Time(kDrawsPerRound, [&] {
       cache.DrawGlyphImage(canvas, 10, 10, clDefault, lfUltraFlat, btsHot, true, false, false);
     }));

@@ -102,8 +102,8 @@ int main() {
   auto row = [&](TTable& table, const char* name, const std::vector<double>& times) {
     table.Row({name, Fixed(Median(times) * 1e6, 2), Fixed(Median(times) / base, 1) + " x"});
   };
-  std::printf("one paint of a %d x %d slot button, median of %d rounds of %d (window path: %d), us:\n", kWidth,
-              kHeight, kRounds, kPaintsPerRound, kWindowPaintsPerRound);
+  std::printf("one paint of a %d x %d slot button, median of %d rounds of %d (window path: %d), us:\n", kWidth, kHeight,
+              kRounds, kPaintsPerRound, kWindowPaintsPerRound);
   TTable table;
   table.Row({"paint", "us", "floor"});
   row(table, "floor: BitBlt + DrawTextA of the caption", floor);

@@ -119,9 +119,9 @@ class TButtonFaceGuard {
   COLORREF FOriginal;
 };
 
-const char* const kTowns[] = {"Zagreb",   "Split",    "Rijeka",        "Osijek",    "Zadar",    "Pula",
-                              "Slavonski Brod", "Karlovac", "Varazdin", "Sibenik", "Sisak", "Vinkovci",
-                              "Velika Gorica", "Dubrovnik", "Bjelovar", "Koprivnica"};
+const char* const kTowns[] = {"Zagreb",         "Split",     "Rijeka",   "Osijek",    "Zadar", "Pula",
+                              "Slavonski Brod", "Karlovac",  "Varazdin", "Sibenik",   "Sisak", "Vinkovci",
+                              "Velika Gorica",  "Dubrovnik", "Bjelovar", "Koprivnica"};
 
 }  // namespace
 
@@ -218,10 +218,11 @@ int main() {
   Pump(50);
   const TSnapshot afterColors = Take();
 
-  std::printf("hover cycles: %d with the real pointer (%.1f s, %d missed a state), %d by SetGlyphState\n"
-              "  + UpdateWindow (%.1f s); colour changes: %d (%d by SetSysColors, %.1f s)\n",
-              pointerCycles, pointerSeconds, pointerMissed, kGlyphCycles, glyphSeconds, kColorChanges,
-              kColorChanges / kRealColorChangeEvery, colorSeconds);
+  std::printf(
+      "hover cycles: %d with the real pointer (%.1f s, %d missed a state), %d by SetGlyphState\n"
+      "  + UpdateWindow (%.1f s); colour changes: %d (%d by SetSysColors, %.1f s)\n",
+      pointerCycles, pointerSeconds, pointerMissed, kGlyphCycles, glyphSeconds, kColorChanges,
+      kColorChanges / kRealColorChangeEvery, colorSeconds);
   std::printf("glyph brushes made for one draw each: %ld\n", gGlyphBrushes.Made);
 
   bool grew = false;

@@ -27,9 +27,9 @@ std::string HostPath(std::string path) {
 
 // Sixteen presets, names as long as the launcher's own examples.
 std::string SixteenPresets() {
-  static const char* const kTowns[] = {"Zagreb", "Split",   "Rijeka", "Osijek",    "Zadar",  "Pula",
-                                       "Slavonski Brod", "Karlovac", "Varazdin", "Sibenik", "Sisak",
-                                       "Vinkovci", "Velika Gorica", "Dubrovnik", "Bjelovar", "Koprivnica"};
+  static const char* const kTowns[] = {"Zagreb",         "Split",     "Rijeka",   "Osijek",    "Zadar", "Pula",
+                                       "Slavonski Brod", "Karlovac",  "Varazdin", "Sibenik",   "Sisak", "Vinkovci",
+                                       "Velika Gorica",  "Dubrovnik", "Bjelovar", "Koprivnica"};
   std::string ini = "[Spajanja]\r\n";
   for (int n = 1; n <= 16; ++n) {
     const std::string key = "Sp" + std::to_string(n);

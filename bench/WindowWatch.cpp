@@ -30,8 +30,7 @@ std::vector<HWND> Descendants(HWND window) {
 
 }  // namespace
 
-TScreenShot::TScreenShot(const RECT& screen)
-    : FWidth(screen.right - screen.left), FHeight(screen.bottom - screen.top) {
+TScreenShot::TScreenShot(const RECT& screen) : FWidth(screen.right - screen.left), FHeight(screen.bottom - screen.top) {
   if (FWidth <= 0 || FHeight <= 0) return;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);

@@ -22,10 +22,14 @@ constexpr TShiftState kHeldKeysAndButtons = ssShift | ssAlt | ssCtrl | ssLeft | 
 
 ButtonState ToButtonState(TcxRadioGlyphState state) {
   switch (state) {
-    case rgsDisabled: return btsDisabled;
-    case rgsHot: return btsHot;
-    case rgsPressed: return btsPressed;
-    default: return btsNormal;
+    case rgsDisabled:
+      return btsDisabled;
+    case rgsHot:
+      return btsHot;
+    case rgsPressed:
+      return btsPressed;
+    default:
+      return btsNormal;
   }
 }
 

@@ -16,7 +16,7 @@ class TWinControl;
 class TForm;
 
 class TApplication {
-public:
+ public:
   TApplication();
   ~TApplication();
   TApplication(const TApplication&) = delete;
@@ -67,7 +67,7 @@ public:
   void FocusChanged(TWinControl* control);
   void ControlDestroyed(TControl* control);
 
-private:
+ private:
   bool PreprocessMessage(MSG& msg);
   void AfterFormConstruction(TForm* form);
   void AddTool(TWinControl* control);

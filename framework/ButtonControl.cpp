@@ -92,9 +92,7 @@ void TCheckBox::WndProc(TMessage& message) {
 
 // ---- TRadioButton ----
 
-TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) {
-  SetBounds(0, 0, 113, 17);
-}
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) { SetBounds(0, 0, 113, 17); }
 
 void TRadioButton::CreateParams(TCreateParams& params) {
   TButtonControl::CreateParams(params);
@@ -105,7 +103,9 @@ void TRadioButton::CreateParams(TCreateParams& params) {
   if (FWordWrap) params.Style |= BS_MULTILINE;
 }
 
-void TRadioButton::CreateHandleDone() { SendMessageW(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
+void TRadioButton::CreateHandleDone() {
+  SendMessageW(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 void TRadioButton::SetAlignment(TLeftRight alignment) {
   if (alignment == FAlignment) return;

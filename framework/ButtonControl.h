@@ -10,7 +10,7 @@ namespace lodo {
 wchar_t AcceleratorChar(const std::wstring& caption);
 
 class TButtonControl : public TWinControl {
-public:
+ public:
   explicit TButtonControl(TComponent* owner);
 
   bool ClicksDisabled() const { return FClicksDisabled; }
@@ -18,17 +18,17 @@ public:
 
   void WndProc(TMessage& message) override;
 
-protected:
+ protected:
   void TextChanged() override;
   // The caption's accelerator was pressed.
   virtual void AcceleratorPressed();
 
-private:
+ private:
   bool FClicksDisabled = false;
 };
 
 class TCheckBox : public TButtonControl {
-public:
+ public:
   explicit TCheckBox(TComponent* owner);
 
   bool Checked() const { return FChecked; }
@@ -38,19 +38,19 @@ public:
 
   void WndProc(TMessage& message) override;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
   void AcceleratorPressed() override;
 
-private:
+ private:
   bool FChecked = false;
 };
 
 enum TLeftRight { taLeftJustify, taRightJustify };
 
 class TRadioButton : public TButtonControl {
-public:
+ public:
   explicit TRadioButton(TComponent* owner);
 
   bool Checked() const { return FChecked; }
@@ -65,14 +65,14 @@ public:
 
   void WndProc(TMessage& message) override;
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
   // The button got the input focus (after OnEnter). An unchecked one checks
   // itself, which fires one OnClick unless clicks are disabled.
   virtual void FocusEntered();
 
-private:
+ private:
   bool FChecked = false;
   TLeftRight FAlignment = taRightJustify;
   bool FWordWrap = false;

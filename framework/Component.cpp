@@ -85,9 +85,7 @@ void TComponent::FreeNotification(TComponent* component) {
     component->FFreeNotifies.push_back(this);
 }
 
-void TComponent::RemoveFreeNotification(TComponent* component) {
-  std::erase(FFreeNotifies, component);
-}
+void TComponent::RemoveFreeNotification(TComponent* component) { std::erase(FFreeNotifies, component); }
 
 void TComponent::InsertComponent(TComponent* component) {
   if (!component || component->FOwner == this) return;

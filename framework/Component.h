@@ -8,7 +8,7 @@
 namespace lodo {
 
 class TPersistent {
-public:
+ public:
   TPersistent() = default;
   TPersistent(const TPersistent&) = delete;
   TPersistent& operator=(const TPersistent&) = delete;
@@ -22,7 +22,7 @@ public:
   // "Cannot assign a <source> to a <target>".
   virtual void Assign(TPersistent* source);
 
-protected:
+ protected:
   virtual void AssignTo(TPersistent* dest);
 };
 
@@ -31,7 +31,7 @@ enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2, csDesigni
 enum class TOperation { opInsert, opRemove };
 
 class TComponent : public TPersistent {
-public:
+ public:
   explicit TComponent(TComponent* owner);
   ~TComponent() override;
 
@@ -65,11 +65,11 @@ public:
   void RemoveComponent(TComponent* component);
   void DestroyComponents();
 
-protected:
+ protected:
   virtual void Notification(TComponent* component, TOperation operation);
   virtual void Loaded() {}
 
-private:
+ private:
   TComponent* FOwner = nullptr;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;

@@ -63,7 +63,7 @@ TShiftState KeysToShiftState(WPARAM keys);
 TShiftState CurrentShiftState();
 
 class TControl : public TComponent {
-public:
+ public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
 
@@ -180,7 +180,7 @@ public:
 
   bool IsRightToLeft() const { return false; }
 
-protected:
+ protected:
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
@@ -199,7 +199,7 @@ protected:
 
   TFont FFont;
 
-private:
+ private:
   friend class TWinControl;
 
   TWinControl* FParent = nullptr;
@@ -227,7 +227,7 @@ private:
 };
 
 class TGraphicControl : public TControl {
-public:
+ public:
   explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
   void Invalidate() override;
 };

@@ -8,7 +8,7 @@ namespace lodo {
 class TControl;
 
 class TControlCanvas : public TCanvas {
-public:
+ public:
   explicit TControlCanvas(TControl* control = nullptr) : FControl(control) {}
   ~TControlCanvas() override;
 
@@ -17,10 +17,10 @@ public:
   // Drops a DC obtained on demand (a given DC is simply forgotten).
   void FreeHandle();
 
-protected:
+ protected:
   void CreateHandle() override;
 
-private:
+ private:
   TControl* FControl = nullptr;
   HWND FWindow = nullptr;  // set while holding a DC from GetDC
   HDC FOwnDC = nullptr;

@@ -5,10 +5,10 @@
 namespace lodo {
 
 class TEdit : public TWinControl {
-public:
+ public:
   explicit TEdit(TComponent* owner);
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
 };

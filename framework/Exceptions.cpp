@@ -20,9 +20,7 @@ std::string Substitute(const char* format, const std::string* args, size_t count
 }
 }  // namespace
 
-std::string Format(const char* format, const std::string& a) {
-  return Substitute(format, &a, 1);
-}
+std::string Format(const char* format, const std::string& a) { return Substitute(format, &a, 1); }
 
 std::string Format(const char* format, const std::string& a, const std::string& b) {
   const std::string args[] = {a, b};

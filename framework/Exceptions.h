@@ -7,20 +7,20 @@
 namespace lodo {
 
 class Exception : public std::runtime_error {
-public:
+ public:
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
   std::string Message() const { return what(); }
 };
 
 // Raised by TPersistent::Assign for an unsupported source class.
 class EConvertError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
 // Raised when an operation is used in a state that does not allow it.
 class EInvalidOperation : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 

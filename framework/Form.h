@@ -12,7 +12,7 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormPosition { poDesigned, poDesktopCenter };
 
 class TForm : public TWinControl {
-public:
+ public:
   explicit TForm(TComponent* owner);
   ~TForm() override;
 
@@ -67,13 +67,13 @@ public:
   // Runs the creation event; called by the application after construction.
   virtual void DoCreate();
 
-protected:
+ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
   virtual void DoClose(TCloseAction& action);
   bool DialogKey(WPARAM key, TWinControl* from);
 
-private:
+ private:
   void PlaceAtCreation();
 
   int FClientWidth = 0, FClientHeight = 0;

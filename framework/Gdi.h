@@ -10,7 +10,7 @@ namespace lodo {
 
 template <typename H>
 class TGdiObject {
-public:
+ public:
   TGdiObject() = default;
   explicit TGdiObject(H handle) : FHandle(handle) {}
   TGdiObject(const TGdiObject&) = delete;
@@ -30,7 +30,7 @@ public:
   }
   H Release() { return std::exchange(FHandle, nullptr); }
 
-private:
+ private:
   H FHandle = nullptr;
 };
 
@@ -42,7 +42,7 @@ using TRegionHandle = TGdiObject<HRGN>;
 
 // A memory DC, deleted with the wrapper.
 class TMemoryDC {
-public:
+ public:
   explicit TMemoryDC(HDC compatibleWith = nullptr) : FDC(CreateCompatibleDC(compatibleWith)) {}
   TMemoryDC(const TMemoryDC&) = delete;
   TMemoryDC& operator=(const TMemoryDC&) = delete;
@@ -51,13 +51,13 @@ public:
   }
   HDC Get() const { return FDC; }
 
-private:
+ private:
   HDC FDC;
 };
 
 // A DC obtained with GetDC, released with the wrapper.
 class TWindowDC {
-public:
+ public:
   explicit TWindowDC(HWND window) : FWindow(window), FDC(GetDC(window)) {}
   TWindowDC(const TWindowDC&) = delete;
   TWindowDC& operator=(const TWindowDC&) = delete;
@@ -66,14 +66,14 @@ public:
   }
   HDC Get() const { return FDC; }
 
-private:
+ private:
   HWND FWindow;
   HDC FDC;
 };
 
 // Selects an object for the guard's lifetime and then restores the previous one.
 class TSelectGuard {
-public:
+ public:
   TSelectGuard(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
   TSelectGuard(const TSelectGuard&) = delete;
   TSelectGuard& operator=(const TSelectGuard&) = delete;
@@ -81,14 +81,14 @@ public:
     if (FOld) SelectObject(FDC, FOld);
   }
 
-private:
+ private:
   HDC FDC;
   HGDIOBJ FOld;
 };
 
 // SaveDC/RestoreDC for a scope.
 class TSavedDC {
-public:
+ public:
   explicit TSavedDC(HDC dc) : FDC(dc), FId(SaveDC(dc)) {}
   TSavedDC(const TSavedDC&) = delete;
   TSavedDC& operator=(const TSavedDC&) = delete;
@@ -96,7 +96,7 @@ public:
     if (FId) RestoreDC(FDC, FId);
   }
 
-private:
+ private:
   HDC FDC;
   int FId;
 };

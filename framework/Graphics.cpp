@@ -8,7 +8,10 @@ namespace lodo {
 TFont::TFont() = default;
 
 TFont::TFont(const TFont& other)
-    : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle), FColor(other.FColor),
+    : FName(other.FName),
+      FHeight(other.FHeight),
+      FStyle(other.FStyle),
+      FColor(other.FColor),
       FCharset(other.FCharset) {}
 
 TFont& TFont::operator=(const TFont& other) {
@@ -53,14 +56,14 @@ void TFont::SetCharset(BYTE charset) {
 }
 
 bool TFont::SameAs(const TFont& other) const {
-  return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle &&
-         FColor == other.FColor && FCharset == other.FCharset;
+  return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle && FColor == other.FColor &&
+         FCharset == other.FCharset;
 }
 
 void TFont::Assign(const TFont& other) {
   if (this == &other || SameAs(other)) return;
-  const bool handleChanges = FName != other.FName || FHeight != other.FHeight ||
-                             FStyle != other.FStyle || FCharset != other.FCharset;
+  const bool handleChanges =
+      FName != other.FName || FHeight != other.FHeight || FStyle != other.FStyle || FCharset != other.FCharset;
   FName = other.FName;
   FHeight = other.FHeight;
   FStyle = other.FStyle;
@@ -278,11 +281,11 @@ COLORREF TCanvas::Pixel(int x, int y) {
 // ---- TBitmap ----
 
 bool TBitmap::LoadFromResource(HINSTANCE instance, int id, int maskId) {
-  HBITMAP image = static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  HBITMAP mask = maskId ? static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(maskId), IMAGE_BITMAP,
-                                                          0, 0, LR_MONOCHROME))
-                        : nullptr;
+  HBITMAP image =
+      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP mask =
+      maskId ? static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(maskId), IMAGE_BITMAP, 0, 0, LR_MONOCHROME))
+             : nullptr;
   if (!image) {
     if (mask) DeleteObject(mask);
     return false;

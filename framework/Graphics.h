@@ -16,7 +16,7 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 
 // A logical font: Height is the character height in pixels (lfHeight = -Height).
 class TFont {
-public:
+ public:
   TFont();
   TFont(const TFont& other);
   TFont& operator=(const TFont& other);
@@ -43,7 +43,7 @@ public:
   // can deselect it first.
   std::function<void()> OnChange;
 
-private:
+ private:
   void Changed();
 
   std::wstring FName = L"Tahoma";
@@ -57,7 +57,7 @@ private:
 enum TBrushStyle { bsSolid, bsClear };
 
 class TBrush {
-public:
+ public:
   TColor Color() const { return FColor; }
   void SetColor(TColor color);
   TBrushStyle Style() const { return FStyle; }
@@ -68,7 +68,7 @@ public:
 
   std::function<void()> OnChange;
 
-private:
+ private:
   void Changed();
 
   TColor FColor = clWhite;
@@ -80,7 +80,7 @@ private:
 enum TPenStyle { psSolid, psDot, psClear };
 
 class TPen {
-public:
+ public:
   TColor Color() const { return FColor; }
   void SetColor(TColor color);
   TPenStyle Style() const { return FStyle; }
@@ -91,7 +91,7 @@ public:
 
   std::function<void()> OnChange;
 
-private:
+ private:
   void Changed();
 
   TColor FColor = clBlack;
@@ -106,7 +106,7 @@ class TBitmap;
 // and pen only when a drawing call needs them and deselects them (restoring
 // the DC's previous objects) when the handle changes or on Refresh.
 class TCanvas {
-public:
+ public:
   TCanvas();
   virtual ~TCanvas();
   TCanvas(const TCanvas&) = delete;
@@ -143,11 +143,11 @@ public:
   void Draw(int x, int y, TBitmap& bitmap);
   COLORREF Pixel(int x, int y);
 
-protected:
+ protected:
   virtual void CreateHandle() {}
   void DeselectAll();
 
-private:
+ private:
   HDC FHandle = nullptr;
   TFont FFont;
   TBrush FBrush;
@@ -160,7 +160,7 @@ private:
 
 // A device-dependent picture with an optional 1-bit mask (white = transparent).
 class TBitmap {
-public:
+ public:
   TBitmap() = default;
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
@@ -180,7 +180,7 @@ public:
   // Draws at natural size; masked-out pixels leave the destination unchanged.
   void Draw(HDC dc, int x, int y) const;
 
-private:
+ private:
   TBitmapHandle FImage;
   TBitmapHandle FMask;
   int FWidth = 0;

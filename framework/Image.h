@@ -6,14 +6,14 @@
 namespace lodo {
 
 class TImage : public TGraphicControl {
-public:
+ public:
   explicit TImage(TComponent* owner);
 
   TBitmap& Picture() { return FPicture; }
   void PictureChanged();
   void Paint(TCanvas& canvas) override;
 
-private:
+ private:
   TBitmap FPicture;
 };
 

@@ -5,7 +5,7 @@
 namespace lodo {
 
 class TLabel : public TGraphicControl {
-public:
+ public:
   explicit TLabel(TComponent* owner);
 
   bool AutoSize() const { return FAutoSize; }
@@ -14,11 +14,11 @@ public:
   // Sizes the label to its text in its font.
   void AdjustSize();
 
-protected:
+ protected:
   void TextChanged() override;
   void FontChanged() override;
 
-private:
+ private:
   bool FAutoSize = true;
 };
 

@@ -11,7 +11,7 @@
 namespace lodo {
 
 class TMessageWindow {
-public:
+ public:
   // The handler sets Result and returns true when it handled the message;
   // otherwise the message goes to DefWindowProc.
   using THandler = std::function<bool(TMessage& message)>;
@@ -23,7 +23,7 @@ public:
 
   HWND Handle() const { return FHandle; }
 
-private:
+ private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
   THandler FHandler;

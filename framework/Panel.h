@@ -7,7 +7,7 @@ namespace lodo {
 enum TBevelCut { bvNone, bvLowered, bvRaised };
 
 class TPanel : public TWinControl {
-public:
+ public:
   explicit TPanel(TComponent* owner);
 
   TBevelCut BevelOuter() const { return FBevelOuter; }
@@ -15,11 +15,11 @@ public:
   int BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int width);
 
-protected:
+ protected:
   void PaintWindow(HDC dc) override;
   void TextChanged() override { Invalidate(); }
 
-private:
+ private:
   TBevelCut FBevelOuter = bvRaised;
   int FBevelWidth = 1;
 };

@@ -19,7 +19,7 @@ constexpr TShortCut scCtrl = 0x4000;
 constexpr TShortCut scAlt = 0x8000;
 
 class TMenuItem {
-public:
+ public:
   std::wstring Caption;
   TShortCut ShortCut = 0;
   bool Enabled = true;
@@ -31,7 +31,7 @@ public:
 };
 
 class TPopupMenu : public TComponent {
-public:
+ public:
   explicit TPopupMenu(TComponent* owner);
   ~TPopupMenu() override;
 
@@ -55,7 +55,7 @@ public:
   // For tests: the point of the last popup.
   POINT LastPopupPoint() const { return FLastPopup; }
 
-private:
+ private:
   void Rebuild();
 
   std::vector<std::unique_ptr<TMenuItem>> FItems;

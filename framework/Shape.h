@@ -5,14 +5,14 @@
 namespace lodo {
 
 class TShape : public TGraphicControl {
-public:
+ public:
   explicit TShape(TComponent* owner);
 
   TPen& Pen() { return FPen; }
   TBrush& Brush() { return FBrush; }
   void Paint(TCanvas& canvas) override;
 
-private:
+ private:
   TPen FPen;
   TBrush FBrush;
 };

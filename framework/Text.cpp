@@ -1,7 +1,7 @@
 // Code-page conversions through the platform's converters.
-#include <windows.h>
-
 #include "framework/Text.h"
+
+#include <windows.h>
 
 namespace lodo {
 
@@ -16,11 +16,10 @@ std::wstring ToWide(UINT codePage, std::string_view text) {
 
 std::string FromWide(UINT codePage, std::wstring_view text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 }  // namespace

@@ -176,9 +176,9 @@ void TWinControl::CreateWnd() {
   const auto id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())) : nullptr;
   IncludeState(csCreating);
   gCreatingControl = this;
-  HWND window = CreateWindowExW(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style, params.X,
-                                params.Y, params.Width, params.Height, params.WndParent, id,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND window =
+      CreateWindowExW(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style, params.X, params.Y,
+                      params.Width, params.Height, params.WndParent, id, GetModuleHandleW(nullptr), nullptr);
   gCreatingControl = nullptr;
   ExcludeState(csCreating);
   if (!window) throw Exception("Cannot create window for control '" + Name() + "'");
@@ -795,10 +795,9 @@ void TWinControl::DefaultHandler(TMessage& message) {
   // The framework's own message ranges mean nothing to the system's procedures.
   if (message.Msg >= FM_BASE && message.Msg < 0xC000) return;
   if (FHandle) {
-    message.Result = CallWindowProcW(FDefWndProc ? FDefWndProc : DefWindowProcW, FHandle, message.Msg,
-                                     message.WParam, message.LParam);
+    message.Result = CallWindowProcW(FDefWndProc ? FDefWndProc : DefWindowProcW, FHandle, message.Msg, message.WParam,
+                                     message.LParam);
   }
 }
 
 }  // namespace lodo
-

@@ -24,7 +24,7 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
-public:
+ public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
 
@@ -94,7 +94,7 @@ public:
   // Background fill used for WM_ERASEBKGND and WM_CTLCOLOR*: the Color brush.
   HBRUSH ColorBrush();
 
-protected:
+ protected:
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
   virtual void DestroyWnd();
@@ -116,7 +116,7 @@ protected:
 
   void HandleKeyDown(TMessage& message);
 
-private:
+ private:
   friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
 
   void CreateHandle();

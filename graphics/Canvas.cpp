@@ -90,16 +90,26 @@ void TcxCanvas::PaintText(const std::string& text, RECT rect, TextFlags flags, b
   } else {
     if (Width(rect) > size.cx) {
       switch (flags & (tfLeft | tfRight | tfHCenter)) {
-        case tfRight: rect.left = rect.right - size.cx - d; break;
-        case tfHCenter: rect.left = (rect.left + rect.right - size.cx) / 2; break;
-        default: break;
+        case tfRight:
+          rect.left = rect.right - size.cx - d;
+          break;
+        case tfHCenter:
+          rect.left = (rect.left + rect.right - size.cx) / 2;
+          break;
+        default:
+          break;
       }
     }
     if (Height(rect) > size.cy) {
       switch (flags & (tfTop | tfBottom | tfVCenter)) {
-        case tfBottom: rect.top = rect.bottom - size.cy - d; break;
-        case tfVCenter: rect.top = (rect.top + rect.bottom - size.cy) / 2; break;
-        default: break;
+        case tfBottom:
+          rect.top = rect.bottom - size.cy - d;
+          break;
+        case tfVCenter:
+          rect.top = (rect.top + rect.bottom - size.cy) / 2;
+          break;
+        default:
+          break;
       }
     }
     format = Has(flags, tfNoClip) ? 0 : ETO_CLIPPED;

@@ -51,8 +51,8 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
 
   // Binary search in unsigned order: system colour numbers sort above RGB.
   const auto colorsEnd = FColors.begin() + FDepth;
-  const auto found = std::lower_bound(FColors.begin(), colorsEnd, key,
-                                      [](TColor entry, std::uint32_t k) { return Key(entry) < k; });
+  const auto found =
+      std::lower_bound(FColors.begin(), colorsEnd, key, [](TColor entry, std::uint32_t k) { return Key(entry) < k; });
   int position = static_cast<int>(found - FColors.begin());
   const auto at = [](int index) { return static_cast<std::size_t>(index); };
   if (found != colorsEnd && Key(*found) == key) {

@@ -97,8 +97,8 @@ void TF_glavna::BuildLayout() {
   // The artwork lives in the exe; a host without it (tests) shows no logo.
   HINSTANCE instance = GetModuleHandleW(nullptr);
   I_Logo->Picture().LoadFromResource(instance, IDB_LOGO, IDB_LOGO_MASK);
-  if (HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LODO), IMAGE_ICON, 0, 0,
-                                                 LR_DEFAULTSIZE | LR_SHARED)))
+  if (HICON icon = static_cast<HICON>(
+          LoadImageW(instance, MAKEINTRESOURCEW(IDI_LODO), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED)))
     SetIcon(icon);
 
   // Manual-entry row.

@@ -21,7 +21,7 @@ using TSlotButton = TcxRadioButton;
 constexpr int kSlotCount = 16;
 
 class TF_glavna : public TForm {
-public:
+ public:
   explicit TF_glavna(TComponent* owner = nullptr);
 
   // Header.
@@ -58,7 +58,7 @@ public:
   // Shows an error to the user; a seam for tests.
   std::function<void(const std::wstring& message)> OnShowError;
 
-private:
+ private:
   void BuildLayout();
   void ShowError(const std::wstring& message);
 };

@@ -1,7 +1,7 @@
 // Settings-file reads and writes, and the integer rule.
-#include <windows.h>
-
 #include "launcher/IniFile.h"
+
+#include <windows.h>
 
 namespace lodo {
 
@@ -62,8 +62,8 @@ TIniFile::~TIniFile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, FP
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
   char buffer[2048] = {};
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                                           sizeof(buffer), FPath.c_str());
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, sizeof(buffer),
+                                           FPath.c_str());
   return std::string(buffer, n < sizeof(buffer) ? n : sizeof(buffer) - 1);
 }
 

@@ -11,7 +11,7 @@ namespace lodo {
 
 // Raised when a write to the settings file fails.
 class EIniFileException : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -22,7 +22,7 @@ public:
 bool ParseIniInteger(std::string_view text, std::int32_t& value);
 
 class TIniFile {
-public:
+ public:
   explicit TIniFile(std::string path) : FPath(std::move(path)) {}
   // Flushes the platform's cached copy of the file.
   ~TIniFile();
@@ -40,7 +40,7 @@ public:
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
 
-private:
+ private:
   std::string FPath;
 };
 

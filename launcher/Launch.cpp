@@ -1,7 +1,7 @@
 // Building and starting the server's command line.
-#include <windows.h>
-
 #include "launcher/Launch.h"
+
+#include <windows.h>
 
 #include "framework/Text.h"
 

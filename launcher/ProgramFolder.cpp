@@ -1,7 +1,7 @@
 // Program folder lookup.
-#include <windows.h>
-
 #include "launcher/ProgramFolder.h"
+
+#include <windows.h>
 
 namespace lodo {
 

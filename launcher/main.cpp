@@ -2,8 +2,8 @@
 // Command-line arguments are ignored; the exit code is always 0.
 #include <windows.h>
 
-#include "framework/Application.h"
 #include "controls/Modules.h"
+#include "framework/Application.h"
 #include "launcher/F_glavna.h"
 #include "theme/UxTheme.h"
 

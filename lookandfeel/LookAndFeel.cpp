@@ -284,8 +284,6 @@ void TcxLookAndFeel::MasterChanged(TcxLookAndFeel*, TcxLookAndFeelValues changed
 
 void TcxLookAndFeel::MasterDestroying(TcxLookAndFeel*) { SetMaster(nullptr); }
 
-void TcxLookAndFeel::SkinPainterChanged(TcxLookAndFeelPainterClass) {
-  NotifyChanged(TcxLookAndFeelValues::All());
-}
+void TcxLookAndFeel::SkinPainterChanged(TcxLookAndFeelPainterClass) { NotifyChanged(TcxLookAndFeelValues::All()); }
 
 }  // namespace lodo

@@ -25,18 +25,18 @@ SIZE TcxCustomLookAndFeelPainter::RadioGlyphSize() const { return RadioButtonIma
 
 // The theme's glyph has one size for every state: that of the unchecked normal one.
 // A failing call leaves it empty, and nothing is drawn.
-void TcxWinXPLookAndFeelPainter::PaintRadioGlyph(TcxCanvas& canvas, int x, int y, ButtonState state, bool checked,
-                                                 bool, TColor, bool) const {
+void TcxWinXPLookAndFeelPainter::PaintRadioGlyph(TcxCanvas& canvas, int x, int y, ButtonState state, bool checked, bool,
+                                                 TColor, bool) const {
   const SIZE size = RadioGlyphSize();
   const RECT rect{x, y, x + size.cx, y + size.cy};
   lodo::DrawThemeBackground(OpenThemeHandle(tciButton), canvas.DeviceContext(), BP_RADIOBUTTON,
-                      RadioThemeStateId(checked, state), rect);
+                            RadioThemeStateId(checked, state), rect);
 }
 
 SIZE TcxWinXPLookAndFeelPainter::RadioGlyphSize() const {
   SIZE size{};
   if (FAILED(lodo::GetThemePartSize(OpenThemeHandle(tciButton), nullptr, BP_RADIOBUTTON, RBS_UNCHECKEDNORMAL, nullptr,
-                              TS_TRUE, &size)))
+                                    TS_TRUE, &size)))
     return SIZE{};
   return size;
 }

@@ -30,20 +30,32 @@ TcxLookAndFeelPainterClass TcxOffice11LookAndFeelPainter::Instance() { return &g
 
 TcxLookAndFeelKind KindForStyle(PainterStyle style) {
   switch (style) {
-    case psFlat: return lfFlat;
-    case psUltraFlat: return lfUltraFlat;
-    case psOffice11: return lfOffice11;
-    default: return lfStandard;
+    case psFlat:
+      return lfFlat;
+    case psUltraFlat:
+      return lfUltraFlat;
+    case psOffice11:
+      return lfOffice11;
+    default:
+      return lfStandard;
   }
 }
 
 int RadioThemeStateId(bool checked, ButtonState state) {
   int base = 0;
   switch (state) {
-    case btsHot: base = 1; break;
-    case btsPressed: base = 2; break;
-    case btsDisabled: base = 3; break;
-    default: base = 0; break;  // btsDefault draws like btsNormal
+    case btsHot:
+      base = 1;
+      break;
+    case btsPressed:
+      base = 2;
+      break;
+    case btsDisabled:
+      base = 3;
+      break;
+    default:
+      base = 0;
+      break;  // btsDefault draws like btsNormal
   }
   return (checked ? 5 : 1) + base;
 }
@@ -59,18 +71,25 @@ TColor TcxCustomLookAndFeelPainter::ButtonFaceColor(ButtonState) const { return 
 
 TColor TcxUltraFlatLookAndFeelPainter::ButtonFaceColor(ButtonState state) const {
   switch (state) {
-    case btsHot: return HotTrackTint();
-    case btsPressed: return PressedTint();
-    default: return clBtnFace;
+    case btsHot:
+      return HotTrackTint();
+    case btsPressed:
+      return PressedTint();
+    default:
+      return clBtnFace;
   }
 }
 
 TColor TcxOffice11LookAndFeelPainter::ButtonFaceColor(ButtonState state) const {
   switch (state) {
-    case btsHot: return Office2003Hot();
-    case btsPressed: return Office2003Pressed();
-    case btsDisabled: return clBtnFace;
-    default: return Office2003Face();
+    case btsHot:
+      return Office2003Hot();
+    case btsPressed:
+      return Office2003Pressed();
+    case btsDisabled:
+      return clBtnFace;
+    default:
+      return Office2003Face();
   }
 }
 

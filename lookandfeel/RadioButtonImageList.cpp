@@ -319,8 +319,11 @@ TGlyphColors GlyphColors(TcxLookAndFeelKind kind, ButtonState state, bool checke
       if (kind == lfUltraFlat) body = PressedTint();
       if (kind == lfOffice11) body = TcxOffice11LookAndFeelPainter::Instance()->ButtonFaceColor(btsPressed);
       break;
-    case btsDisabled: body = clBtnFace; break;
-    default: break;
+    case btsDisabled:
+      body = clBtnFace;
+      break;
+    default:
+      break;
   }
 
   TGlyphColors c{};
@@ -408,8 +411,8 @@ void TcxRadioButtonImageList::FillImages() {
       for (int kind = lfFlat; kind <= lfOffice11; ++kind)
         for (int checked = 0; checked <= 1; ++checked)
           for (int state = btsNormal; state <= btsDisabled; ++state)
-            render(static_cast<TcxLookAndFeelKind>(kind), static_cast<ButtonState>(state), checked != 0,
-                   focused != 0, designing != 0);
+            render(static_cast<TcxLookAndFeelKind>(kind), static_cast<ButtonState>(state), checked != 0, focused != 0,
+                   designing != 0);
 }
 
 void TcxRadioButtonImageList::RebuildImages() {

@@ -88,7 +88,8 @@ TEST(Connect, PresetStartsTheServerWithTheExactCommandAndSaves) {
   folder.WriteSettings(kSample);
   TLauncher launcher(folder, "--ignored /arguments");
   ASSERT_TRUE(launcher.Window());
-  EXPECT_EQ(launcher.VisibleSlots(), (std::vector<std::string>{"Helpdesk Zagreb", "Helpdesk Split", "Servis", "Rezerva"}));
+  EXPECT_EQ(launcher.VisibleSlots(),
+            (std::vector<std::string>{"Helpdesk Zagreb", "Helpdesk Split", "Servis", "Rezerva"}));
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
@@ -156,7 +157,8 @@ TEST(Connect, LongFolderAndAddressAreNeitherCutNorOverflowed) {
   TProgramFolder folder(deep);
   ASSERT_GT(folder.Path().size(), 200u);
   const std::string address = "host.example.com -id:" + std::string(150, '7');
-  folder.WriteSettings("[Spajanja]\r\nSp1_naziv=Long\r\nSp1_adresa=" + address + "\r\n[Forma]\r\nZadnje_spajanje=1\r\n");
+  folder.WriteSettings("[Spajanja]\r\nSp1_naziv=Long\r\nSp1_adresa=" + address +
+                       "\r\n[Forma]\r\nZadnje_spajanje=1\r\n");
   TLauncher launcher(folder);
   ASSERT_TRUE(launcher.Window());
   launcher.ClickConnect();
@@ -286,8 +288,11 @@ TEST(BadSettings, NeverFatalAndOnlyTheOwnKeysChange) {
     const char* Name;
     std::string Bytes;
   };
-  const TCase cases[] = {{"random", randomBytes}, {"long line", longLine}, {"nul bytes", nul},
-                         {"duplicates", duplicates}, {"utf-16", utf16}};
+  const TCase cases[] = {{"random", randomBytes},
+                         {"long line", longLine},
+                         {"nul bytes", nul},
+                         {"duplicates", duplicates},
+                         {"utf-16", utf16}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TProgramFolder folder;

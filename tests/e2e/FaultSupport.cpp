@@ -226,8 +226,8 @@ DWORD CallHelperHere(const char* entry, UINT_PTR argument) {
   HMODULE local = LocalHelper();
   FARPROC here = local ? GetProcAddress(local, entry) : nullptr;
   if (!here) return TRemoteProcess::kCallFailed;
-  const DWORD result = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(here))(
-      reinterpret_cast<void*>(argument));
+  const DWORD result =
+      reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(here))(reinterpret_cast<void*>(argument));
   test::Pump(50);
   return result;
 }

@@ -138,8 +138,8 @@ TEST(SettingsFault, FileLockedAfterTheLoadKeepsItsBytes) {
     TLauncher launcher(folder);
     ASSERT_TRUE(launcher.Window());
     ASSERT_EQ(launcher.VisibleSlots(), kPresetNames);
-    HANDLE lock = CreateFileA(folder.SettingsPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE lock =
+        CreateFileA(folder.SettingsPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     launcher.ClickSlot(2);
     launcher.ClickManual();
@@ -368,7 +368,8 @@ TEST(RuntimeFault, VisualStyleSwitchedWhileRunning) {
   const bool reachesLauncher = process.Call("FaultVisualStyleActive") == 0;
   RecordProperty("outside_switch_reaches_lodo", reachesLauncher ? "yes" : "no");
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  auto shot = ShootUntil(window, [&](const TDib& s) { return (DifferentPixels(*themed, s, box) > 0) == reachesLauncher; });
+  auto shot =
+      ShootUntil(window, [&](const TDib& s) { return (DifferentPixels(*themed, s, box) > 0) == reachesLauncher; });
   EXPECT_EQ(DifferentPixels(*themed, *shot, box) > 0, reachesLauncher);
   ASSERT_EQ(CallHelperHere("FaultVisualStyleOn"), 0u);
 

@@ -66,7 +66,9 @@ void TProgramFolder::WriteSettings(const std::string& bytes) const { test::Write
 
 std::string TProgramFolder::ReadSettings() const { return ReadFileBytes(SettingsPath()); }
 
-bool TProgramFolder::SettingsExist() const { return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool TProgramFolder::SettingsExist() const {
+  return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string TProgramFolder::Record() const { return ReadFileBytes(FPath + "winvnc.record"); }
 
@@ -99,8 +101,8 @@ TLauncher::TLauncher(const TProgramFolder& folder, const std::string& arguments)
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   // Started from another directory: the launcher must find its folder itself.
-  CreateProcessA(folder.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
-                 &startup, &FProcess);
+  CreateProcessA(folder.ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup,
+                 &FProcess);
 }
 
 TLauncher::~TLauncher() {

@@ -12,7 +12,7 @@ namespace lodo::e2e {
 std::string HostPath(const std::string& buildPath);
 
 class TProgramFolder {
-public:
+ public:
   // `name` becomes part of the folder's name; it may contain spaces.
   explicit TProgramFolder(const std::string& name = "lodo e2e", bool withServer = true);
   ~TProgramFolder();
@@ -35,12 +35,12 @@ public:
   // Waits until the recorder has written its file.
   bool WaitForRecord(int timeoutMs = 10000) const;
 
-private:
+ private:
   std::string FPath;
 };
 
 class TLauncher {
-public:
+ public:
   explicit TLauncher(const TProgramFolder& folder, const std::string& arguments = "");
   ~TLauncher();
   TLauncher(const TLauncher&) = delete;
@@ -82,7 +82,7 @@ public:
   HWND ErrorBox(int timeoutMs);
   static std::string BoxText(HWND box);
 
-private:
+ private:
   HWND ChildAt(POINT client);
   std::vector<HWND> Children(const char* className);
 

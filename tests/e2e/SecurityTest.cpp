@@ -24,17 +24,10 @@ std::string LongHostileValue() {
 // more than text.
 const std::vector<std::string>& HostileValues() {
   static const std::vector<std::string> values = {
-      "& calc",
-      "| cmd /c calc.exe",
-      "\"; x",
-      "%COMSPEC% /c calc.exe",
-      "..\\..\\evil.exe",
-      "host.example.com & evil.exe",
-      "a\" & \"calc.exe",
-      "`calc` $(calc) ^& calc > out.txt",
+      "& calc", "| cmd /c calc.exe", "\"; x", "%COMSPEC% /c calc.exe", "..\\..\\evil.exe",
+      "host.example.com & evil.exe", "a\" & \"calc.exe", "`calc` $(calc) ^& calc > out.txt",
       // Croatian letters in the Central European code page, and others above 127.
-      "\xE8\xE6\x9E\x9A\xF0.example.hr \xC8\xC6\x8E\x8A\xD0 \xFF\xA9",
-      LongHostileValue()};
+      "\xE8\xE6\x9E\x9A\xF0.example.hr \xC8\xC6\x8E\x8A\xD0 \xFF\xA9", LongHostileValue()};
   return values;
 }
 
@@ -56,7 +49,9 @@ void FindTraces(const std::string& folder, std::vector<std::string>& traces) {
   FindClose(search);
 }
 
-void Plant(const std::string& path) { ASSERT_TRUE(CopyFileA(HostPath(TRIPWIRE_EXE_PATH).c_str(), path.c_str(), FALSE)) << path; }
+void Plant(const std::string& path) {
+  ASSERT_TRUE(CopyFileA(HostPath(TRIPWIRE_EXE_PATH).c_str(), path.c_str(), FALSE)) << path;
+}
 
 // A tree of program folders with every program that a wrong start could
 // reach planted around them:
@@ -217,10 +212,10 @@ std::vector<std::string> StaticImports(const std::string& bytes) {
 // visual-styles library come later, delay-loaded and bound at run time.
 TEST(Executable, ImportsOnlyTheSystemsKnownLibraries) {
   const std::vector<std::string> known = {
-      "advapi32.dll", "clbcatq.dll", "combase.dll",  "comdlg32.dll", "coml2.dll",    "gdi32.dll",   "gdiplus.dll",
-      "imagehlp.dll", "imm32.dll",   "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll", "nsi.dll",
-      "ole32.dll",    "oleaut32.dll", "psapi.dll",   "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shcore.dll",
-      "shell32.dll",  "shlwapi.dll", "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
+      "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",   "gdi32.dll",    "gdiplus.dll",
+      "imagehlp.dll", "imm32.dll",    "kernel32.dll", "msctf.dll",    "msvcrt.dll",  "normaliz.dll", "nsi.dll",
+      "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll", "setupapi.dll", "shcore.dll",
+      "shell32.dll",  "shlwapi.dll",  "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
   const std::vector<std::string> imports = StaticImports(lodo::test::ReadText(HostPath(LODO_EXE_PATH)));
   ASSERT_NE(std::find(imports.begin(), imports.end(), "kernel32.dll"), imports.end()) << "import table not read";
   for (const std::string& name : imports)
@@ -241,7 +236,8 @@ TEST(HostileSettings, PlantedProgramsCatchAnUnquotedPathAShellAndARelativePath) 
   EXPECT_GT(WinExec("..\\..\\evil.exe", SW_SHOWNORMAL), 31u);
   SetCurrentDirectoryA(cwd);
   // The shell may be the folder's plant or the one on PATH; both are traps.
-  for (const std::string& trace : {tree.Root() + "x\\app.exe.ran", tree.Root() + "evil.exe.ran", std::string("cmd.exe.ran")}) {
+  for (const std::string& trace :
+       {tree.Root() + "x\\app.exe.ran", tree.Root() + "evil.exe.ran", std::string("cmd.exe.ran")}) {
     auto seen = [&] {
       for (const std::string& found : tree.Traces())
         if (found.find(trace) != std::string::npos) return true;
@@ -279,7 +275,8 @@ TEST(Security, PlantedCommonControlsInTheProgramFolderIsNeverLoaded) {
   for (bool withServer : {true, false}) {
     SCOPED_TRACE(withServer ? "connect" : "error box");
     TProgramFolder folder("lodo planted", withServer);
-    folder.WriteSettings("[Spajanja]\r\nSp1_naziv=Prvi\r\nSp1_adresa=first.example\r\n[Forma]\r\nZadnje_spajanje=1\r\n");
+    folder.WriteSettings(
+        "[Spajanja]\r\nSp1_naziv=Prvi\r\nSp1_adresa=first.example\r\n[Forma]\r\nZadnje_spajanje=1\r\n");
     const std::string marker = folder.Path() + "planted.marker";
     ASSERT_TRUE(CopyFileA(HostPath(PLANTED_UXTHEME_PATH).c_str(), (folder.Path() + "comctl32.dll").c_str(), FALSE));
     // Control: a program without the launcher's care, loading the library by

@@ -4,9 +4,8 @@
 // be left, and the libraries must shut down without an error.
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -414,8 +413,7 @@ TEST(Endurance, LauncherWindowGivesBackEveryObject) {
   // left it; every other object made while running is gone again.
   const long cacheChange = after.BrushesHeld - before.BrushesHeld;
   EXPECT_LE(after.BrushesHeld, kSharedBrushCacheCapacity);
-  EXPECT_EQ(after.Ledger.Live[lkGdiObject] - cacheChange, before.Ledger.Live[lkGdiObject])
-      << madeWhileRunning;
+  EXPECT_EQ(after.Ledger.Live[lkGdiObject] - cacheChange, before.Ledger.Live[lkGdiObject]) << madeWhileRunning;
   for (TLedgerKind kind : {lkDeviceContext, lkMenu, lkIcon, lkTimer, lkImageList})
     EXPECT_EQ(after.Ledger.Live[kind], before.Ledger.Live[kind]) << LedgerKindName(kind);
   EXPECT_EQ(after.GlyphImages, before.GlyphImages);

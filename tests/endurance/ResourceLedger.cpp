@@ -217,8 +217,8 @@ int PatchImports(bool install) {
 }  // namespace
 
 const char* LedgerKindName(TLedgerKind kind) {
-  static const char* const names[lkKindCount] = {"GDI objects", "device contexts", "menus",
-                                                 "icons and cursors", "timers", "image lists"};
+  static const char* const names[lkKindCount] = {"GDI objects",       "device contexts", "menus",
+                                                 "icons and cursors", "timers",          "image lists"};
   return names[kind];
 }
 

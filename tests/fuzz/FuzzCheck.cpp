@@ -1,7 +1,7 @@
 // Comparisons around one fuzzed load and save.
-#include <windows.h>
-
 #include "tests/fuzz/FuzzCheck.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The settings-file generator: random bytes, mutations of the shipped sample,
 // grammar-built text, huge and NUL-laden lines, thousands of sections, byte
 // order marks and numbers at every edge of the integer rule.
-#include <windows.h>
-
 #include "tests/fuzz/FuzzFiles.h"
+
+#include <windows.h>
 
 #include <cstdlib>
 #include <vector>
@@ -15,25 +15,86 @@ namespace lodo::fuzz {
 
 namespace {
 
-const char* const kKindNames[kFuzzKindCount] = {"random bytes", "sample mutation", "grammar",        "huge and NUL",
+const char* const kKindNames[kFuzzKindCount] = {"random bytes",  "sample mutation", "grammar",       "huge and NUL",
                                                 "many sections", "byte order mark", "integer edges", "name variants"};
 
 // Text the integer rule must take or refuse as a whole: boundaries of both
 // number forms, every prefix, signs, blanks and trailing rubbish.
-const char* const kIntegerEdges[] = {
-    "0", "1", "3", "16", "17", "-1", "+3", "-3", " 3", "   16", "3 ", "\t3", "3x", "0x", "x", "$", "X", "0X",
-    "+", "-", "+-3", "-+3", "- 3", "0x3", "0X3", "x3", "X3", "$3", "$03", "-$3", "+$3", "0x0000000000000003",
-    "00000000000000000003", "2147483647", "2147483648", "-2147483648", "-2147483649", "+2147483647", "4294967295",
-    "4294967296", "4294967299", "99999999999999999999", "0x7FFFFFFF", "0x80000000", "0xFFFFFFFF", "0xFFFFFFFD",
-    "-0xFFFFFFFD", "$FFFFFFFF", "$100000000", "$100000003", "0x1_0", "0x1G", "3.0", "3e0", "three", "", "0x10",
-    "$10", "-$10", "0003", "-0", "+0", "$0", "0x0", "\xEF\xBC\x92", "3\x0b", "1e", "0b11"};
+const char* const kIntegerEdges[] = {"0",
+                                     "1",
+                                     "3",
+                                     "16",
+                                     "17",
+                                     "-1",
+                                     "+3",
+                                     "-3",
+                                     " 3",
+                                     "   16",
+                                     "3 ",
+                                     "\t3",
+                                     "3x",
+                                     "0x",
+                                     "x",
+                                     "$",
+                                     "X",
+                                     "0X",
+                                     "+",
+                                     "-",
+                                     "+-3",
+                                     "-+3",
+                                     "- 3",
+                                     "0x3",
+                                     "0X3",
+                                     "x3",
+                                     "X3",
+                                     "$3",
+                                     "$03",
+                                     "-$3",
+                                     "+$3",
+                                     "0x0000000000000003",
+                                     "00000000000000000003",
+                                     "2147483647",
+                                     "2147483648",
+                                     "-2147483648",
+                                     "-2147483649",
+                                     "+2147483647",
+                                     "4294967295",
+                                     "4294967296",
+                                     "4294967299",
+                                     "99999999999999999999",
+                                     "0x7FFFFFFF",
+                                     "0x80000000",
+                                     "0xFFFFFFFF",
+                                     "0xFFFFFFFD",
+                                     "-0xFFFFFFFD",
+                                     "$FFFFFFFF",
+                                     "$100000000",
+                                     "$100000003",
+                                     "0x1_0",
+                                     "0x1G",
+                                     "3.0",
+                                     "3e0",
+                                     "three",
+                                     "",
+                                     "0x10",
+                                     "$10",
+                                     "-$10",
+                                     "0003",
+                                     "-0",
+                                     "+0",
+                                     "$0",
+                                     "0x0",
+                                     "\xEF\xBC\x92",
+                                     "3\x0b",
+                                     "1e",
+                                     "0b11"};
 
-const char* const kAddresses[] = {"support.example.com", "split.example.com::5500", "192.0.2.10", "dev.example.com:1",
-                                  "10.0.0.7 -id:1234",   "[2001:db8::1]::5500",     "repeater:5901 ID:77",
-                                  "host.example.com -autoreconnect"};
+const char* const kAddresses[] = {
+    "support.example.com", "split.example.com::5500", "192.0.2.10",          "dev.example.com:1",
+    "10.0.0.7 -id:1234",   "[2001:db8::1]::5500",     "repeater:5901 ID:77", "host.example.com -autoreconnect"};
 
-const char* const kWords[] = {"Helpdesk", "Zagreb", "Split", "Servis", "dezurni", "Razvoj", "Rezerva", "Ured",
-                              "ne dirati", "a b c", "Napomena", "Ostalo", "Spajanja", "Forma", "x"};
+const char* const kWords[] = {"Helpdesk",  "Zagreb", "Split",    "Servis", "dezurni",  "Razvoj", "Rezerva", "Ured",
+                              "ne dirati", "a b c",  "Napomena", "Ostalo", "Spajanja", "Forma",  "x"};
 
 // Croatian letters in the Windows Central European code page, and other
 // bytes above 127.
@@ -85,8 +146,9 @@ std::string Value(TRandom& random, bool asciiOnly) {
       return kQuoted[random.Below(std::size(kQuoted))];
     }
     case 5: {
-      static const char* const kOdd[] = {"a=b", "a;b", "[Forma]", "a]b[c", "#x", ";x", "=", "a\tb", "% COMSPEC %",
-                                         "& calc", "| cmd", "\"; x", "%COMSPEC%", "..\\..\\evil.exe"};
+      static const char* const kOdd[] = {"a=b",   "a;b",   "[Forma]",   "a]b[c",           "#x",
+                                         ";x",    "=",     "a\tb",      "% COMSPEC %",     "& calc",
+                                         "| cmd", "\"; x", "%COMSPEC%", "..\\..\\evil.exe"};
       return kOdd[random.Below(std::size(kOdd))];
     }
     case 6: {
@@ -98,7 +160,8 @@ std::string Value(TRandom& random, bool asciiOnly) {
     case 7: {
       if (asciiOnly) return Word(random);
       std::string text = Word(random);
-      for (unsigned i = 0, n = 1 + random.Below(6); i < n; ++i) text += kHighBytes[random.Below(sizeof(kHighBytes) - 1)];
+      for (unsigned i = 0, n = 1 + random.Below(6); i < n; ++i)
+        text += kHighBytes[random.Below(sizeof(kHighBytes) - 1)];
       return text;
     }
     case 8:
@@ -177,8 +240,9 @@ std::string GrammarText(TRandom& random, unsigned lines, bool asciiOnly) {
 
 std::string RandomBytes(TRandom& random, unsigned size) {
   std::string bytes;
-  static const char* const kTokens[] = {"[Spajanja]", "[Forma]", "\r\n", "\n", "\r", "=", "Sp1_naziv=", "Sp1_adresa=",
-                                        "Zadnje_spajanje=", "Rucni_unos=1", "\0", "\xFF\xFE", "\xEF\xBB\xBF", "[", "]"};
+  static const char* const kTokens[] = {
+      "[Spajanja]",       "[Forma]",      "\r\n", "\n",       "\r",           "=", "Sp1_naziv=", "Sp1_adresa=",
+      "Zadnje_spajanje=", "Rucni_unos=1", "\0",   "\xFF\xFE", "\xEF\xBB\xBF", "[", "]"};
   while (bytes.size() < size) {
     if (random.Chance(15)) {
       const std::string token = kTokens[random.Below(std::size(kTokens))];
@@ -299,7 +363,8 @@ TFuzzFile ManySections(TRandom& random) {
       for (int n = 1; n <= 16; ++n)
         if (random.Chance(70)) {
           file.Bytes += "Sp" + std::to_string(n) + "_naziv=" + Word(random) + std::to_string(n) + "\r\n";
-          file.Bytes += "Sp" + std::to_string(n) + "_adresa=" + kAddresses[random.Below(std::size(kAddresses))] + "\r\n";
+          file.Bytes +=
+              "Sp" + std::to_string(n) + "_adresa=" + kAddresses[random.Below(std::size(kAddresses))] + "\r\n";
         }
     }
     file.Bytes += "[S" + std::to_string(s) + "]\r\n";
@@ -330,7 +395,8 @@ TFuzzFile ByteOrderMark(TRandom& random) {
     const bool little = form == 1;
     file.Bytes = little ? "\xFF\xFE" : "\xFE\xFF";
     std::wstring wide(text.begin(), text.end());
-    if (random.Chance(50)) wide.insert(wide.find(L'=') == std::wstring::npos ? 0 : wide.find(L'=') + 1, L"\u010D\u0111");
+    if (random.Chance(50))
+      wide.insert(wide.find(L'=') == std::wstring::npos ? 0 : wide.find(L'=') + 1, L"\u010D\u0111");
     for (wchar_t c : wide) {
       const char low = static_cast<char>(c & 0xFF), high = static_cast<char>((c >> 8) & 0xFF);
       file.Bytes += little ? std::string{low, high} : std::string{high, low};

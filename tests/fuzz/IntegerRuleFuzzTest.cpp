@@ -20,18 +20,39 @@ struct TKnown {
 };
 
 // Examples that follow from the rule as written.
-const TKnown kKnown[] = {
-    {"1", true, 1},           {"-1", true, -1},           {"2", true, 2},
-    {"0x10", true, 16},       {"0", true, 0},             {"true", false, 0},
-    {"yes", false, 0},        {"", false, 0},             {"3x", false, 0},
-    {"0x3", true, 3},         {"$3", true, 3},            {"-$10", true, -16},
-    {"$FFFFFFFF", true, -1},  {"0xFFFFFFFF", true, -1},   {"$000000000000FFFFFFFF", true, -1},
-    {"0x100000000", false, 0}, {"2147483647", true, 2147483647}, {"2147483648", false, 0},
-    {"-2147483648", true, -2147483647 - 1}, {"-2147483649", false, 0}, {"   +7", true, 7},
-    {"\t7", false, 0},        {"7 ", false, 0},           {"+-7", false, 0},
-    {"0x", false, 0},         {"$", false, 0},            {"x1F", true, 31},
-    {"X1f", true, 31},        {"0X1F", true, 31},         {"-0xFFFFFFFD", true, 3},
-    {"00000000000000000012", true, 12}, {"- 1", false, 0}, {"1e3", false, 0}};
+const TKnown kKnown[] = {{"1", true, 1},
+                         {"-1", true, -1},
+                         {"2", true, 2},
+                         {"0x10", true, 16},
+                         {"0", true, 0},
+                         {"true", false, 0},
+                         {"yes", false, 0},
+                         {"", false, 0},
+                         {"3x", false, 0},
+                         {"0x3", true, 3},
+                         {"$3", true, 3},
+                         {"-$10", true, -16},
+                         {"$FFFFFFFF", true, -1},
+                         {"0xFFFFFFFF", true, -1},
+                         {"$000000000000FFFFFFFF", true, -1},
+                         {"0x100000000", false, 0},
+                         {"2147483647", true, 2147483647},
+                         {"2147483648", false, 0},
+                         {"-2147483648", true, -2147483647 - 1},
+                         {"-2147483649", false, 0},
+                         {"   +7", true, 7},
+                         {"\t7", false, 0},
+                         {"7 ", false, 0},
+                         {"+-7", false, 0},
+                         {"0x", false, 0},
+                         {"$", false, 0},
+                         {"x1F", true, 31},
+                         {"X1f", true, 31},
+                         {"0X1F", true, 31},
+                         {"-0xFFFFFFFD", true, 3},
+                         {"00000000000000000012", true, 12},
+                         {"- 1", false, 0},
+                         {"1e3", false, 0}};
 
 }  // namespace
 

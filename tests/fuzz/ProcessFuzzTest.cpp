@@ -109,7 +109,8 @@ TEST_P(SettingsFuzzProcess, LauncherShowsWhatTheFileSaysAndSavesOnlyItsKeys) {
   auto finishOldest = [&] {
     TRun& run = pending.front();
     const std::string problem = Finish(run);
-    if (!problem.empty() && ++failures <= 3) ADD_FAILURE() << ReportFailure(seed, run.Index, run.File, problem, run.Folder->SettingsPath());
+    if (!problem.empty() && ++failures <= 3)
+      ADD_FAILURE() << ReportFailure(seed, run.Index, run.File, problem, run.Folder->SettingsPath());
     pending.pop_front();
   };
   for (int i = 0; i < count; ++i) {

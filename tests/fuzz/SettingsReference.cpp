@@ -1,11 +1,10 @@
 // The reference reading of a settings file and the views compared around a save.
-#include <windows.h>
-
 #include "tests/fuzz/SettingsReference.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <string_view>
-
 
 namespace lodo::fuzz {
 
@@ -173,9 +172,8 @@ std::string PlatformRoundTrip(const std::string& value) {
 TProfileSnapshot Snapshot(const std::string& path) {
   DropCache(path);
   TProfileSnapshot snapshot;
-  const auto names = ZeroSeparated([&](char* buffer, DWORD size) {
-    return GetPrivateProfileSectionNamesA(buffer, size, path.c_str());
-  });
+  const auto names = ZeroSeparated(
+      [&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); });
   std::vector<std::string> seen;
   for (const std::string& name : names) {
     // Only the first of sections with the same name can be read by name; a
@@ -183,9 +181,8 @@ TProfileSnapshot Snapshot(const std::string& path) {
     const std::string lower = Lower(TrimLineBlanks(name));
     if (lower.empty() || std::find(seen.begin(), seen.end(), lower) != seen.end()) continue;
     seen.push_back(lower);
-    std::vector<std::string> entries = ZeroSeparated([&](char* buffer, DWORD size) {
-      return GetPrivateProfileSectionA(name.c_str(), buffer, size, path.c_str());
-    });
+    std::vector<std::string> entries = ZeroSeparated(
+        [&](char* buffer, DWORD size) { return GetPrivateProfileSectionA(name.c_str(), buffer, size, path.c_str()); });
     // A name that begins with a NUL byte lists as empty: it cannot be asked
     // for by name, and the platform's writer keeps only the empty name,
     // which its reader then skips.
@@ -215,8 +212,8 @@ TProfileSnapshot WithoutOwnKeys(TProfileSnapshot snapshot) {
 
 std::string LostEntry(const TProfileSnapshot& before, const TProfileSnapshot& after) {
   for (const auto& [name, entries] : before) {
-    const auto section = std::find_if(after.begin(), after.end(),
-                                      [&](const auto& s) { return Lower(s.first) == Lower(name); });
+    const auto section =
+        std::find_if(after.begin(), after.end(), [&](const auto& s) { return Lower(s.first) == Lower(name); });
     if (section == after.end()) return "[" + name + "]";
     std::vector<std::string> left = section->second;
     for (const std::string& entry : entries) {

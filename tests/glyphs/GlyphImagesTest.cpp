@@ -236,7 +236,9 @@ TEST_F(GlyphImages, AnExplicitBackgroundFillsTheWholeRectangle) {
   const TLook look = Look(lfOffice11, btsPressed, true);
   std::vector<HBRUSH> brushes;
   struct THook {
-    explicit THook(std::vector<HBRUSH>& seen) { SetGlyphBrushHook([&seen](HBRUSH brush) { seen.push_back(brush); }); }
+    explicit THook(std::vector<HBRUSH>& seen) {
+      SetGlyphBrushHook([&seen](HBRUSH brush) { seen.push_back(brush); });
+    }
     ~THook() { SetGlyphBrushHook(nullptr); }
   } hook(brushes);
   for (TColor background : {static_cast<TColor>(RGB(1, 200, 3)), clBtnFace}) {

@@ -3,10 +3,10 @@
 // visual style's radio part (or nothing without visual styles).
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <uxtheme.h>
 #include <vssym32.h>
+
+#include <gtest/gtest.h>
 
 #include <array>
 #include <vector>
@@ -146,8 +146,7 @@ TEST_F(GlyphPainters, TheOffice2003PainterDrawsOffice2003Images) {
     }
     {
       test::TDibCanvas canvas(ultraFlat);
-      TcxUltraFlatLookAndFeelPainter::Instance()->PaintRadioGlyph(*canvas, 0, 0, state, false, false, clDefault,
-                                                                  false);
+      TcxUltraFlatLookAndFeelPainter::Instance()->PaintRadioGlyph(*canvas, 0, 0, state, false, false, clDefault, false);
     }
     const COLORREF officeRing = state == btsDisabled ? ColorToRGB(Office2003Disabled()) : GetSysColor(COLOR_BTNTEXT);
     EXPECT_EQ(office.Pixel(ring.x, ring.y), officeRing);

@@ -52,10 +52,14 @@ void ExpectOuterRing(const TGlyphPattern& p) {
     }
     EXPECT_GT(found, 0);
   };
-  expectSide(w, [&](int x) { return p.At(x, 0); }, pkOuterUpperLeft);
-  expectSide(w, [&](int x) { return p.At(x, h - 1); }, pkOuterLowerRight);
-  expectSide(h, [&](int y) { return p.At(0, y); }, pkOuterUpperLeft);
-  expectSide(h, [&](int y) { return p.At(w - 1, y); }, pkOuterLowerRight);
+  expectSide(
+      w, [&](int x) { return p.At(x, 0); }, pkOuterUpperLeft);
+  expectSide(
+      w, [&](int x) { return p.At(x, h - 1); }, pkOuterLowerRight);
+  expectSide(
+      h, [&](int y) { return p.At(0, y); }, pkOuterUpperLeft);
+  expectSide(
+      h, [&](int y) { return p.At(w - 1, y); }, pkOuterLowerRight);
   // An ellipse is point-symmetric and the diagonal test changes sign under the
   // reflection, so each ring cell off the diagonal faces one of the other half.
   for (int y = 0; y < h; ++y) {

@@ -47,10 +47,10 @@ TEST(TextFlagsTest, TranslateToDrawTextFormat) {
   EXPECT_EQ(ToDrawTextFormat(0), static_cast<UINT>(DT_NOPREFIX));
   EXPECT_EQ(ToDrawTextFormat(tfWordBreak), static_cast<UINT>(DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL));
   EXPECT_EQ(ToDrawTextFormat(tfWordBreak | tfNoCharBreak), static_cast<UINT>(DT_NOPREFIX | DT_WORDBREAK));
-  EXPECT_EQ(ToDrawTextFormat(tfRight | tfHCenter | tfBottom | tfExpandTabs | tfEndEllipsis | tfMeasureOnly |
-                             tfPathEllipsis),
-            static_cast<UINT>(DT_NOPREFIX | DT_RIGHT | DT_CENTER | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS |
-                              DT_CALCRECT | DT_PATH_ELLIPSIS));
+  EXPECT_EQ(
+      ToDrawTextFormat(tfRight | tfHCenter | tfBottom | tfExpandTabs | tfEndEllipsis | tfMeasureOnly | tfPathEllipsis),
+      static_cast<UINT>(DT_NOPREFIX | DT_RIGHT | DT_CENTER | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS | DT_CALCRECT |
+                        DT_PATH_ELLIPSIS));
 }
 
 TEST_F(CanvasTest, PrefixedSingleLineGoesThroughDrawTextWithoutClipWhenItFits) {

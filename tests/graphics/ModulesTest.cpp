@@ -6,8 +6,8 @@
 #include "controls/Modules.h"
 #include "controls/MouseTracking.h"
 #include "graphics/Office2003Colors.h"
-#include "theme/ThemeManager.h"
 #include "tests/support/TestSupport.h"
+#include "theme/ThemeManager.h"
 #include "theme/UxTheme.h"
 
 using namespace lodo;

@@ -11,8 +11,8 @@
 
 #include "framework/Exceptions.h"
 #include "lookandfeel/LookAndFeelController.h"
-#include "tests/support/TestSupport.h"
 #include "tests/lookandfeel/LookAndFeelTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 using namespace lodo;
 using namespace lodo::test;

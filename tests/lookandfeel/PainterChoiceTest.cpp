@@ -8,8 +8,8 @@
 
 #include "graphics/SolidBrushCache.h"
 #include "graphics/SystemPaletteChanged.h"
-#include "theme/ThemeManager.h"
 #include "tests/lookandfeel/LookAndFeelTestSupport.h"
+#include "theme/ThemeManager.h"
 
 using namespace lodo;
 using namespace lodo::test;

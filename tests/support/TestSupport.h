@@ -22,7 +22,7 @@ std::vector<std::string>& ErrorsSeen();
 
 // A visible top-level form at a fixed place, destroyed with the helper.
 class TTestForm {
-public:
+ public:
   explicit TTestForm(int clientWidth = 400, int clientHeight = 300);
   ~TTestForm();
   TForm* operator->() const { return FForm.get(); }
@@ -31,7 +31,7 @@ public:
   // Shows the form, brings it to the front and waits until it is painted.
   void ShowAndWait();
 
-private:
+ private:
   std::unique_ptr<TForm> FForm;
 };
 
@@ -40,7 +40,7 @@ void WithTestForm(const std::function<void(TForm& form)>& body);
 
 // A 32-bit top-down DIB section selected into its own memory DC.
 class TDib {
-public:
+ public:
   TDib(int width, int height, COLORREF fill = RGB(255, 255, 255));
   ~TDib();
   TDib(const TDib&) = delete;
@@ -59,7 +59,7 @@ public:
   // Writes the picture as a 24-bit BMP, for looking at a failure.
   bool SaveBmp(const std::string& path) const;
 
-private:
+ private:
   int FWidth, FHeight;
   HDC FDC = nullptr;
   HBITMAP FBitmap = nullptr;

@@ -353,6 +353,7 @@ TEST(WindowLayout, MovingToAnotherScaleLaysOutAgainForIt) {
   EXPECT_TRUE(SameRect(window, suggested));
   EXPECT_EQ(f.PixelsPerInch(), 144);
   EXPECT_EQ(f.cx(1)->Font().Height(), MulDiv(13, 144, 96));
-  EXPECT_TRUE(SameRect(f.cx(9)->BoundsRect(), Rect(MulDiv(215, m, d), MulDiv(4, m, d), MulDiv(157, m, d), MulDiv(17, m, d))));
+  EXPECT_TRUE(
+      SameRect(f.cx(9)->BoundsRect(), Rect(MulDiv(215, m, d), MulDiv(4, m, d), MulDiv(157, m, d), MulDiv(17, m, d))));
   EXPECT_EQ(f.P_izlaz->Left() + f.P_izlaz->Width(), f.P_spoji->Width() - MulDiv(1, m, d));
 }
