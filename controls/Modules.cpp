@@ -65,9 +65,8 @@ void FinalizeModules() {
 TModulesScope::~TModulesScope() {
   try {
     FinalizeModules();
-  } catch (const std::exception& error) {
-    if (Application) Application->HandleException(error);
   } catch (...) {
+    ReportCurrentException();
   }
 }
 

@@ -331,84 +331,106 @@ void TcxRadioButton::DoContextPopup(POINT mousePos, bool& handled) {
   handled = ShowOwnPopupMenu(FPopupMenu, q.x, q.y);
 }
 
-void TcxRadioButton::ContextMenu(TMessage& message) {
-  if (message.Result != 0) return;
+void TcxRadioButton::WndProc(TMessage& message) {
+  static constexpr TMessageEntry<TcxRadioButton> kMessages[] = {
+      {WM_ERASEBKGND, &TcxRadioButton::WMEraseBkgnd},
+      {WM_WINDOWPOSCHANGED, &TcxRadioButton::WMWindowPosChanged},
+      {BM_SETCHECK, &TcxRadioButton::BMSetCheck},
+      {BM_GETCHECK, &TcxRadioButton::BMGetCheck},
+      {WM_CONTEXTMENU, &TcxRadioButton::WMContextMenu},
+      {RN_DRAWITEM, &TcxRadioButton::RNDrawItem},
+      {RN_MEASUREITEM, &TcxRadioButton::RNMeasureItem},
+      {RN_KEYDOWN, &TcxRadioButton::RNKeyDown},
+      {RN_SYSKEYDOWN, &TcxRadioButton::RNKeyDown},
+      {FM_ENABLEDCHANGED, &TcxRadioButton::FMEnabledChanged},
+      {FM_MOUSEENTER, &TcxRadioButton::FMMouseEnterLeave},
+      {FM_MOUSELEAVE, &TcxRadioButton::FMMouseEnterLeave},
+      {FM_SYSCOLORCHANGE, &TcxRadioButton::FMSysColorChange},
+  };
+  if (DispatchMessageTo<TcxRadioButton>(*this, kMessages, message)) return;
+  TRadioButton::WndProc(message);
+}
+
+bool TcxRadioButton::WMEraseBkgnd(TMessage& message) {
+  // Every pixel is painted in WM_DRAWITEM; erasing first would flicker.
+  message.Result = 1;
+  return true;
+}
+
+bool TcxRadioButton::WMWindowPosChanged(TMessage& message) {
+  TRadioButton::WndProc(message);
+  if (!IsDestroying() && HasSeeThroughBackground()) RequestFullRepaint();
+  return true;
+}
+
+bool TcxRadioButton::BMSetCheck(TMessage& message) {
+  TRadioButton::WndProc(message);
+  InvalidateControlRect(this, FGlyphRect, false);
+  return true;
+}
+
+bool TcxRadioButton::BMGetCheck(TMessage& message) {
+  // An owner-drawn button keeps no check state of its own; tools that ask
+  // the window (accessibility, automation) get the control's.
+  message.Result = Checked() ? BST_CHECKED : BST_UNCHECKED;
+  return true;
+}
+
+bool TcxRadioButton::WMContextMenu(TMessage& message) {
+  if (message.Result != 0) return true;
   POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
   if (p.x != -1 || p.y != -1) {
     p = ScreenToClient(p);
-    if (!Contains(ClientRect(), p)) {
-      TRadioButton::WndProc(message);
-      return;
-    }
+    // A request for a point outside the button is not the button's.
+    if (!Contains(ClientRect(), p)) return false;
   }
   bool handled = false;
   DoContextPopup(p, handled);
   message.Result = handled ? 1 : 0;
-  if (!handled) TRadioButton::WndProc(message);
+  return handled;
 }
 
-void TcxRadioButton::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_ERASEBKGND:
-      // Every pixel is painted in WM_DRAWITEM; erasing first would flicker.
-      message.Result = 1;
-      return;
-    case WM_WINDOWPOSCHANGED:
-      TRadioButton::WndProc(message);
-      if (!IsDestroying() && HasSeeThroughBackground()) RequestFullRepaint();
-      return;
-    case BM_SETCHECK:
-      TRadioButton::WndProc(message);
-      InvalidateControlRect(this, FGlyphRect, false);
-      return;
-    case BM_GETCHECK:
-      // An owner-drawn button keeps no check state of its own; tools that ask
-      // the window (accessibility, automation) get the control's.
-      message.Result = Checked() ? BST_CHECKED : BST_UNCHECKED;
-      return;
-    case WM_CONTEXTMENU:
-      ContextMenu(message);
-      return;
-    case RN_DRAWITEM:
-      if (!IsDestroying()) DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
-      message.Result = TRUE;
-      return;
-    case RN_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-      item->itemWidth = static_cast<UINT>(Width());
-      item->itemHeight = static_cast<UINT>(Height());
-      message.Result = TRUE;
-      return;
-    }
-    case RN_KEYDOWN:
-    case RN_SYSKEYDOWN:
-      if (PopupMenuHandlesKey(FPopupMenu, message)) {
-        message.Result = 1;
-        return;
-      }
-      break;
-    case FM_ENABLEDCHANGED:
-      TRadioButton::WndProc(message);
-      HandleEnabledChange();
-      return;
-    case FM_MOUSEENTER:
-    case FM_MOUSELEAVE: {
-      TRadioButton::WndProc(message);
-      TControl* named = message.LParam ? reinterpret_cast<TControl*>(message.LParam) : this;
-      if (message.Msg == FM_MOUSEENTER)
-        HandleMouseEnter(named);
-      else
-        HandleMouseLeave(named);
-      return;
-    }
-    case FM_SYSCOLORCHANGE:
-      TRadioButton::WndProc(message);
-      RequestFullRepaint();
-      return;
-    default:
-      break;
-  }
+bool TcxRadioButton::RNDrawItem(TMessage& message) {
+  if (!IsDestroying()) DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
+  message.Result = TRUE;
+  return true;
+}
+
+bool TcxRadioButton::RNMeasureItem(TMessage& message) {
+  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+  item->itemWidth = static_cast<UINT>(Width());
+  item->itemHeight = static_cast<UINT>(Height());
+  message.Result = TRUE;
+  return true;
+}
+
+bool TcxRadioButton::RNKeyDown(TMessage& message) {
+  // The popup menu's shortcuts come before the keyboard navigation.
+  if (!PopupMenuHandlesKey(FPopupMenu, message)) return false;
+  message.Result = 1;
+  return true;
+}
+
+bool TcxRadioButton::FMEnabledChanged(TMessage& message) {
   TRadioButton::WndProc(message);
+  HandleEnabledChange();
+  return true;
+}
+
+bool TcxRadioButton::FMMouseEnterLeave(TMessage& message) {
+  TRadioButton::WndProc(message);
+  TControl* named = message.LParam ? reinterpret_cast<TControl*>(message.LParam) : this;
+  if (message.Msg == FM_MOUSEENTER)
+    HandleMouseEnter(named);
+  else
+    HandleMouseLeave(named);
+  return true;
+}
+
+bool TcxRadioButton::FMSysColorChange(TMessage& message) {
+  TRadioButton::WndProc(message);
+  RequestFullRepaint();
+  return true;
 }
 
 }  // namespace lodo

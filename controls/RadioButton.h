@@ -93,7 +93,17 @@ class TcxRadioButton : public TRadioButton, public IcxMouseTrackingCaller {
  private:
   void RequestFullRepaint();
   void DrawItem(const DRAWITEMSTRUCT& item);
-  void ContextMenu(TMessage& message);
+  bool WMEraseBkgnd(TMessage& message);
+  bool WMWindowPosChanged(TMessage& message);
+  bool BMSetCheck(TMessage& message);
+  bool BMGetCheck(TMessage& message);
+  bool WMContextMenu(TMessage& message);
+  bool RNDrawItem(TMessage& message);
+  bool RNMeasureItem(TMessage& message);
+  bool RNKeyDown(TMessage& message);
+  bool FMEnabledChanged(TMessage& message);
+  bool FMMouseEnterLeave(TMessage& message);
+  bool FMSysColorChange(TMessage& message);
 
   RECT FGlyphRect{0, 0, 0, 0};
   std::unique_ptr<TControlCanvas> FPlatformCanvas;

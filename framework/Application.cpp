@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "framework/Exceptions.h"
 #include "framework/Form.h"
 #include "framework/Text.h"
 
@@ -18,7 +19,8 @@ namespace {
 TForm* TopLevelForm(TControl* control) {
   TControl* top = control;
   while (top && top->Parent()) top = top->Parent();
-  return dynamic_cast<TForm*>(top);
+  TWinControl* window = top ? top->AsWinControl() : nullptr;
+  return window ? window->AsForm() : nullptr;
 }
 }  // namespace
 
@@ -111,8 +113,8 @@ bool TApplication::PreprocessMessage(MSG& msg) {
       }
       if (TForm* form = TopLevelForm(c)) return form->Perform(FM_DIALOGCHAR, msg.wParam, 0) != 0;
     }
-  } catch (const std::exception& e) {
-    HandleException(e);
+  } catch (...) {
+    ReportCurrentException();
     return true;
   }
   return false;
@@ -125,6 +127,21 @@ void TApplication::HandleException(const std::exception& error) {
   }
   HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
   MessageBoxW(owner, Utf8ToWide(error.what()).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void ReportCurrentException(const char* unknownText) noexcept {
+  if (!Application) return;
+  try {
+    try {
+      throw;
+    } catch (const std::exception& error) {
+      Application->HandleException(error);
+    } catch (...) {
+      Application->HandleException(Exception(unknownText));
+    }
+  } catch (...) {
+    // The error handler itself failed; there is nobody left to tell.
+  }
 }
 
 void TApplication::AddTool(TWinControl* control) {

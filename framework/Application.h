@@ -84,4 +84,10 @@ class TApplication {
 // The one application object of the process; created by the program's entry.
 extern TApplication* Application;
 
+// Hands the exception being handled, whatever its type, to the application's
+// error handler; without an application it is dropped. Call it only inside a
+// catch block. Never throws. unknownText is the message of an exception that
+// carries none.
+void ReportCurrentException(const char* unknownText = "Unknown error") noexcept;
+
 }  // namespace lodo

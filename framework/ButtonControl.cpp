@@ -29,30 +29,32 @@ void TButtonControl::TextChanged() { Invalidate(); }
 void TButtonControl::AcceleratorPressed() { SetFocus(); }
 
 void TButtonControl::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      // Taking the focus with the mouse must not count as a click; if the
-      // focus cannot be taken, the press is dropped.
-      if (!Focused() && CanFocus()) {
-        FClicksDisabled = true;
-        ::SetFocus(Handle());
-        FClicksDisabled = false;
-        if (!Focused()) return;
-      }
-      break;
-    case FM_DIALOGCHAR: {
-      const wchar_t accel = AcceleratorChar(Caption());
-      if (accel && std::towupper(accel) == std::towupper(static_cast<wint_t>(message.WParam)) && CanFocus()) {
-        AcceleratorPressed();
-        message.Result = 1;
-      }
-      return;
-    }
-    default:
-      break;
-  }
+  static constexpr TMessageEntry<TButtonControl> kMessages[] = {
+      {WM_LBUTTONDOWN, &TButtonControl::WMLButtonDown},
+      {WM_LBUTTONDBLCLK, &TButtonControl::WMLButtonDown},
+      {FM_DIALOGCHAR, &TButtonControl::FMDialogChar},
+  };
+  if (DispatchMessageTo<TButtonControl>(*this, kMessages, message)) return;
   TWinControl::WndProc(message);
+}
+
+bool TButtonControl::WMLButtonDown(TMessage&) {
+  // Taking the focus with the mouse must not count as a click; if the focus
+  // cannot be taken, the press is dropped.
+  if (Focused() || !CanFocus()) return false;
+  FClicksDisabled = true;
+  ::SetFocus(Handle());
+  FClicksDisabled = false;
+  return !Focused();
+}
+
+bool TButtonControl::FMDialogChar(TMessage& message) {
+  const wchar_t accel = AcceleratorChar(Caption());
+  if (accel && std::towupper(accel) == std::towupper(static_cast<wint_t>(message.WParam)) && CanFocus()) {
+    AcceleratorPressed();
+    message.Result = 1;
+  }
+  return true;
 }
 
 // ---- TCheckBox ----
@@ -83,11 +85,16 @@ void TCheckBox::AcceleratorPressed() {
 }
 
 void TCheckBox::WndProc(TMessage& message) {
-  if (message.Msg == RN_COMMAND) {
-    if (HIWORD(message.WParam) == BN_CLICKED && !ClicksDisabled()) Toggle();
-    return;
-  }
+  static constexpr TMessageEntry<TCheckBox> kMessages[] = {
+      {RN_COMMAND, &TCheckBox::RNCommand},
+  };
+  if (DispatchMessageTo<TCheckBox>(*this, kMessages, message)) return;
   TButtonControl::WndProc(message);
+}
+
+bool TCheckBox::RNCommand(TMessage& message) {
+  if (HIWORD(message.WParam) == BN_CLICKED && !ClicksDisabled()) Toggle();
+  return true;
 }
 
 // ---- TRadioButton ----
@@ -127,7 +134,7 @@ void TRadioButton::SetChecked(bool checked) {
   if (!checked) return;
   if (TWinControl* parent = Parent()) {
     for (TControl* c : std::vector<TControl*>(parent->Controls()))
-      if (auto* sibling = dynamic_cast<TRadioButton*>(c); sibling && sibling != this) sibling->SetChecked(false);
+      if (c != this) c->Perform(FM_GROUPCHECKED, 0, reinterpret_cast<LPARAM>(this));
     parent->Perform(FM_BUTTONCHECKED, 0, reinterpret_cast<LPARAM>(this));
   }
   if (!ClicksDisabled()) Click();
@@ -141,26 +148,39 @@ void TRadioButton::FocusEntered() {
 }
 
 void TRadioButton::WndProc(TMessage& message) {
-  if (message.Msg == WM_SETFOCUS) {
-    TButtonControl::WndProc(message);
-    FocusEntered();
-    return;
-  }
-  if (message.Msg == RN_COMMAND) {
-    if (ClicksDisabled()) return;
-    switch (HIWORD(message.WParam)) {
-      case BN_CLICKED:
-        SetChecked(true);
-        break;
-      case BN_DOUBLECLICKED:
-        DblClick();
-        break;
-      default:
-        break;
-    }
-    return;
-  }
+  static constexpr TMessageEntry<TRadioButton> kMessages[] = {
+      {WM_SETFOCUS, &TRadioButton::WMSetFocus},
+      {RN_COMMAND, &TRadioButton::RNCommand},
+      {FM_GROUPCHECKED, &TRadioButton::FMGroupChecked},
+  };
+  if (DispatchMessageTo<TRadioButton>(*this, kMessages, message)) return;
   TButtonControl::WndProc(message);
+}
+
+bool TRadioButton::WMSetFocus(TMessage& message) {
+  TButtonControl::WndProc(message);
+  FocusEntered();
+  return true;
+}
+
+bool TRadioButton::RNCommand(TMessage& message) {
+  if (ClicksDisabled()) return true;
+  switch (HIWORD(message.WParam)) {
+    case BN_CLICKED:
+      SetChecked(true);
+      break;
+    case BN_DOUBLECLICKED:
+      DblClick();
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool TRadioButton::FMGroupChecked(TMessage&) {
+  SetChecked(false);
+  return true;
 }
 
 }  // namespace lodo

@@ -24,6 +24,9 @@ class TButtonControl : public TWinControl {
   virtual void AcceleratorPressed();
 
  private:
+  bool WMLButtonDown(TMessage& message);
+  bool FMDialogChar(TMessage& message);
+
   bool FClicksDisabled = false;
 };
 
@@ -44,6 +47,8 @@ class TCheckBox : public TButtonControl {
   void AcceleratorPressed() override;
 
  private:
+  bool RNCommand(TMessage& message);
+
   bool FChecked = false;
 };
 
@@ -73,6 +78,10 @@ class TRadioButton : public TButtonControl {
   virtual void FocusEntered();
 
  private:
+  bool WMSetFocus(TMessage& message);
+  bool RNCommand(TMessage& message);
+  bool FMGroupChecked(TMessage& message);
+
   bool FChecked = false;
   TLeftRight FAlignment = taRightJustify;
   bool FWordWrap = false;

@@ -65,13 +65,13 @@ void TComponent::SetDesigning(bool value) {
   if (value)
     FComponentState |= csDesigning;
   else
-    FComponentState &= ~static_cast<unsigned>(csDesigning);
+    FComponentState -= csDesigning;
 }
 
 void TComponent::BeginLoading() { FComponentState |= csLoading; }
 
 void TComponent::EndLoading() {
-  FComponentState &= ~static_cast<unsigned>(csLoading);
+  FComponentState -= csLoading;
   Loaded();
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/FlagSet.h"
+
 namespace lodo {
 
 class TPersistent {
@@ -27,6 +29,9 @@ class TPersistent {
 };
 
 enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2, csDesigning = 4 };
+template <>
+struct TIsFlag<TComponentStateFlag> : std::true_type {};
+using TComponentState = TFlagSet<TComponentStateFlag>;
 
 enum class TOperation { opInsert, opRemove };
 
@@ -44,10 +49,10 @@ class TComponent : public TPersistent {
   std::intptr_t Tag() const { return FTag; }
   void SetTag(std::intptr_t tag) { FTag = tag; }
 
-  unsigned ComponentState() const { return FComponentState; }
-  bool IsLoading() const { return (FComponentState & csLoading) != 0; }
-  bool IsDestroying() const { return (FComponentState & csDestroying) != 0; }
-  bool IsDesigning() const { return (FComponentState & csDesigning) != 0; }
+  TComponentState ComponentState() const { return FComponentState; }
+  bool IsLoading() const { return FComponentState.Contains(csLoading); }
+  bool IsDestroying() const { return FComponentState.Contains(csDestroying); }
+  bool IsDesigning() const { return FComponentState.Contains(csDesigning); }
   void SetDesigning(bool value);
   // Marks the start and end of loading from a description; Loaded() follows.
   void BeginLoading();
@@ -75,7 +80,7 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> FFreeNotifies;
   std::string FName;
   std::intptr_t FTag = 0;
-  unsigned FComponentState = 0;
+  TComponentState FComponentState;
 };
 
 }  // namespace lodo

@@ -61,7 +61,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;
   if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
-  const bool graphic = dynamic_cast<TWinControl*>(this) == nullptr;
+  const bool graphic = AsWinControl() == nullptr;
   if (graphic) Invalidate();
   FLeft = left;
   FTop = top;
@@ -74,8 +74,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 POINT TControl::ClientToScreen(POINT p) const {
-  if (auto* self = dynamic_cast<const TWinControl*>(this); self && self->HandleAllocated()) {
-    ::ClientToScreen(const_cast<TWinControl*>(self)->Handle(), &p);
+  if (TWinControl* self = const_cast<TControl*>(this)->AsWinControl(); self && self->HandleAllocated()) {
+    ::ClientToScreen(self->Handle(), &p);
     return p;
   }
   POINT r{p.x + FLeft, p.y + FTop};
@@ -188,12 +188,11 @@ void TControl::SetParentShowHint(bool value) {
 void TControl::SetParentFont(bool value) {
   if (value == FParentFont) return;
   FParentFont = value;
-  if (value && FParent) {
-    FUpdatingFont = true;
-    FFont.Assign(FParent->Font());
-    FUpdatingFont = false;
-    FontChanged();
-  }
+  if (value && FParent) AdoptParentFont();
+}
+
+void TControl::AdoptParentFont() {
+  ChangeFontQuietly([this](TFont& font) { font.Assign(FParent->Font()); });
 }
 
 void TControl::FontChanged() {
@@ -248,7 +247,7 @@ void TControl::Repaint() {
 }
 
 void TControl::SetMouseCapture(bool capture) {
-  TWinControl* owner = dynamic_cast<TWinControl*>(this);
+  TWinControl* owner = AsWinControl();
   if (!owner) owner = FParent;
   if (!owner || !owner->HandleAllocated()) return;
   if (capture)
@@ -258,7 +257,7 @@ void TControl::SetMouseCapture(bool capture) {
 }
 
 bool TControl::MouseCapture() const {
-  const TWinControl* owner = dynamic_cast<const TWinControl*>(this);
+  const TWinControl* owner = AsWinControl();
   if (!owner) owner = FParent;
   return owner && owner->HandleAllocated() && GetCapture() == const_cast<TWinControl*>(owner)->Handle();
 }
@@ -294,12 +293,7 @@ void TControl::ChangeScale(int m, int d, int fontM, int fontD) {
     FDesignFontHeight = FFont.Height();
     FDesignAnchorRight = FAnchorRight;
   }
-  if (!FParentFont) {
-    FUpdatingFont = true;
-    FFont.SetHeight(MulDiv(FDesignFontHeight, fontM, fontD));
-    FUpdatingFont = false;
-    FontChanged();
-  }
+  if (!FParentFont) ChangeFontQuietly([&](TFont& font) { font.SetHeight(MulDiv(FDesignFontHeight, fontM, fontD)); });
   const int width = MulDiv(FDesignBounds.right, m, d);
   const int height = MulDiv(FDesignBounds.bottom, m, d);
   int left = MulDiv(FDesignBounds.left, m, d);
@@ -322,8 +316,8 @@ void TControl::HandleMouseMessage(TMessage& message) {
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (FControlStyle & csClickEvents) IncludeState(csClicked);
-      if (message.Msg == WM_LBUTTONDBLCLK && (FControlStyle & csDoubleClicks)) DblClick();
+      if (FControlStyle.Contains(csClickEvents)) IncludeState(csClicked);
+      if (message.Msg == WM_LBUTTONDBLCLK && FControlStyle.Contains(csDoubleClicks)) DblClick();
       MouseDown(mbLeft, shift | (message.Msg == WM_LBUTTONDBLCLK ? static_cast<unsigned>(ssDouble) : 0u), x, y);
       break;
     case WM_RBUTTONDOWN:
@@ -335,7 +329,7 @@ void TControl::HandleMouseMessage(TMessage& message) {
       MouseDown(mbMiddle, shift, x, y);
       break;
     case WM_LBUTTONUP: {
-      const bool clicked = (FControlState & csClicked) != 0;
+      const bool clicked = FControlState.Contains(csClicked);
       ExcludeState(csClicked);
       const RECT r = ClientRect();
       const POINT p{x, y};
@@ -356,68 +350,66 @@ void TControl::HandleMouseMessage(TMessage& message) {
 }
 
 void TControl::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP:
-      if (!dynamic_cast<TWinControl*>(this)) {
-        HandleMouseMessage(message);
-        return;
-      }
-      break;
-    case FM_MOUSEENTER:
-    case FM_MOUSELEAVE:
-      // A control passes the notification on to its parent naming itself; its
-      // own event fires only for a notification that names no control.
-      if (FParent) FParent->Perform(message.Msg, 0, message.LParam ? message.LParam : reinterpret_cast<LPARAM>(this));
-      if (message.LParam == 0) {
-        if (message.Msg == FM_MOUSEENTER && OnMouseEnter) OnMouseEnter(this);
-        if (message.Msg == FM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
-      }
-      return;
-    case FM_PARENTFONTCHANGED:
-      if (FParentFont && FParent) {
-        FUpdatingFont = true;
-        FFont.Assign(FParent->Font());
-        FUpdatingFont = false;
-        FontChanged();
-      }
-      return;
-    case FM_PARENTCOLORCHANGED:
-      if (FParentColor && FParent && FParent->Color() != FColor) {
-        FColor = FParent->Color();
-        ColorChanged();
-      }
-      return;
-    case FM_PARENTSHOWHINTCHANGED:
-      if (FParentShowHint && FParent && FParent->ShowHint() != FShowHint) {
-        FShowHint = FParent->ShowHint();
-        Perform(FM_SHOWHINTCHANGED, 0, 0);
-      }
-      return;
-    case WM_CONTEXTMENU:
-      HandleContextMenu(message);
-      return;
-    default:
-      break;
-  }
+  static constexpr TMessageEntry<TControl> kMessages[] = {
+      {WM_MOUSEMOVE, WM_MBUTTONDBLCLK, &TControl::WMMouse},
+      {FM_MOUSEENTER, &TControl::FMMouseEnterLeave},
+      {FM_MOUSELEAVE, &TControl::FMMouseEnterLeave},
+      {FM_PARENTFONTCHANGED, &TControl::FMParentFontChanged},
+      {FM_PARENTCOLORCHANGED, &TControl::FMParentColorChanged},
+      {FM_PARENTSHOWHINTCHANGED, &TControl::FMParentShowHintChanged},
+      {WM_CONTEXTMENU, &TControl::WMContextMenu},
+  };
+  if (DispatchMessageTo<TControl>(*this, kMessages, message)) return;
   DefaultHandler(message);
 }
 
-void TControl::HandleContextMenu(TMessage& message) {
+bool TControl::WMMouse(TMessage& message) {
+  // A windowed control has handled its own mouse messages by now.
+  if (AsWinControl()) return false;
+  HandleMouseMessage(message);
+  return true;
+}
+
+bool TControl::FMMouseEnterLeave(TMessage& message) {
+  // A control passes the notification on to its parent naming itself; its
+  // own event fires only for a notification that names no control.
+  if (FParent) FParent->Perform(message.Msg, 0, message.LParam ? message.LParam : reinterpret_cast<LPARAM>(this));
+  if (message.LParam == 0) {
+    if (message.Msg == FM_MOUSEENTER && OnMouseEnter) OnMouseEnter(this);
+    if (message.Msg == FM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
+  }
+  return true;
+}
+
+bool TControl::FMParentFontChanged(TMessage&) {
+  if (FParentFont && FParent) AdoptParentFont();
+  return true;
+}
+
+bool TControl::FMParentColorChanged(TMessage&) {
+  if (FParentColor && FParent && FParent->Color() != FColor) {
+    FColor = FParent->Color();
+    ColorChanged();
+  }
+  return true;
+}
+
+bool TControl::FMParentShowHintChanged(TMessage&) {
+  if (FParentShowHint && FParent && FParent->ShowHint() != FShowHint) {
+    FShowHint = FParent->ShowHint();
+    Perform(FM_SHOWHINTCHANGED, 0, 0);
+  }
+  return true;
+}
+
+bool TControl::WMContextMenu(TMessage& message) {
   POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
   if (p.x != -1 || p.y != -1) p = ScreenToClient(p);
   bool handled = false;
   DoContextPopup(p, handled);
   message.Result = handled ? 1 : 0;
   if (!handled) DefaultHandler(message);
+  return true;
 }
 
 void TControl::DefaultHandler(TMessage&) {}

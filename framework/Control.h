@@ -42,6 +42,9 @@ enum TControlStyleFlag : unsigned {
   csDoubleClicks = 16,
   csAcceptsControls = 32
 };
+template <>
+struct TIsFlag<TControlStyleFlag> : std::true_type {};
+using TControlStyle = TFlagSet<TControlStyleFlag>;
 
 enum TControlStateFlag : unsigned {
   csLButtonDown = 1,
@@ -51,6 +54,9 @@ enum TControlStateFlag : unsigned {
   csCreating = 16,
   csMouseInside = 32
 };
+template <>
+struct TIsFlag<TControlStateFlag> : std::true_type {};
+using TControlState = TFlagSet<TControlStateFlag>;
 
 using TNotifyEvent = std::function<void(TControl* sender)>;
 using TMouseEvent = std::function<void(TControl* sender, TMouseButton button, TShiftState shift, int x, int y)>;
@@ -131,12 +137,16 @@ class TControl : public TComponent {
   HCURSOR Cursor() const { return FCursor; }
   void SetCursor(HCURSOR cursor) { FCursor = cursor; }
 
-  unsigned ControlStyle() const { return FControlStyle; }
-  void SetControlStyle(unsigned style) { FControlStyle = style; }
-  unsigned ControlState() const { return FControlState; }
-  void SetControlState(unsigned state) { FControlState = state; }
-  void IncludeState(unsigned flags) { FControlState |= flags; }
-  void ExcludeState(unsigned flags) { FControlState &= ~flags; }
+  TControlStyle ControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle style) { FControlStyle = style; }
+  TControlState ControlState() const { return FControlState; }
+  void SetControlState(TControlState state) { FControlState = state; }
+  void IncludeState(TControlState flags) { FControlState |= flags; }
+  void ExcludeState(TControlState flags) { FControlState -= flags; }
+
+  // The windowed control this is, or nullptr for a graphic control.
+  virtual TWinControl* AsWinControl() { return nullptr; }
+  const TWinControl* AsWinControl() const { return const_cast<TControl*>(this)->AsWinControl(); }
 
   // Sends a message straight to the control's handler, not through the window system.
   LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -193,14 +203,35 @@ class TControl : public TComponent {
   // Updates the stored text without the change reactions (a window told us).
   void StoreText(const std::wstring& text) { FText = text; }
 
-  // Messages every control understands; windowed controls add more.
+  // The mouse events of a client-area mouse message.
   void HandleMouseMessage(TMessage& message);
-  void HandleContextMenu(TMessage& message);
 
   TFont FFont;
 
  private:
   friend class TWinControl;
+
+  // Handlers of the messages every control understands; windowed controls add more.
+  bool WMMouse(TMessage& message);
+  bool FMMouseEnterLeave(TMessage& message);
+  bool FMParentFontChanged(TMessage& message);
+  bool FMParentColorChanged(TMessage& message);
+  bool FMParentShowHintChanged(TMessage& message);
+  bool WMContextMenu(TMessage& message);
+  // Changes the font without counting it as a change of the control's own
+  // (ParentFont stays as it is), then reacts to the new font.
+  template <typename TChange>
+  void ChangeFontQuietly(TChange&& change) {
+    FUpdatingFont = true;
+    struct TReset {
+      bool& Flag;
+      ~TReset() { Flag = false; }
+    } reset{FUpdatingFont};
+    change(FFont);
+    FUpdatingFont = false;
+    FontChanged();
+  }
+  void AdoptParentFont();
 
   TWinControl* FParent = nullptr;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -217,8 +248,8 @@ class TControl : public TComponent {
   TColor FColor = clBtnFace;
   bool FParentColor = false;
   HCURSOR FCursor = nullptr;
-  unsigned FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
-  unsigned FControlState = 0;
+  TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  TControlState FControlState;
   bool FUpdatingFont = false;
   bool FHasDesign = false;
   RECT FDesignBounds{};

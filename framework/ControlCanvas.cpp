@@ -14,18 +14,15 @@ void TControlCanvas::SetControl(TControl* control) {
 }
 
 void TControlCanvas::FreeHandle() {
-  if (FOwnDC && Handle() == FOwnDC) SetHandle(nullptr);
-  if (FOwnDC) ReleaseDC(FWindow, FOwnDC);
-  FOwnDC = nullptr;
-  FWindow = nullptr;
+  if (FOwnDC.Get() && Handle() == FOwnDC.Get()) SetHandle(nullptr);
+  FOwnDC.Reset();
 }
 
 void TControlCanvas::CreateHandle() {
-  auto* window = dynamic_cast<TWinControl*>(FControl);
+  TWinControl* window = FControl ? FControl->AsWinControl() : nullptr;
   if (!window || !window->HandleAllocated()) return;
-  FWindow = window->Handle();
-  FOwnDC = GetDC(FWindow);
-  SetHandle(FOwnDC);
+  FOwnDC = TWindowDC(window->Handle());
+  SetHandle(FOwnDC.Get());
 }
 
 }  // namespace lodo

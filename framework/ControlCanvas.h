@@ -22,8 +22,7 @@ class TControlCanvas : public TCanvas {
 
  private:
   TControl* FControl = nullptr;
-  HWND FWindow = nullptr;  // set while holding a DC from GetDC
-  HDC FOwnDC = nullptr;
+  TWindowDC FOwnDC;  // a DC obtained on demand
 };
 
 }  // namespace lodo

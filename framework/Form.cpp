@@ -156,20 +156,16 @@ void TForm::FocusFirstControl() {
 }
 
 int TForm::ScreenPPI() {
-  HDC dc = GetDC(nullptr);
-  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  TWindowDC screen(nullptr);
+  const int ppi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }
 
 int TForm::TextHeightOf(TFont font) {
-  HDC dc = GetDC(nullptr);
+  TWindowDC screen(nullptr);
+  TSelectGuard sel(screen.Get(), font.Handle());
   SIZE size{};
-  {
-    TSelectGuard sel(dc, font.Handle());
-    GetTextExtentPoint32W(dc, L"0", 1, &size);
-  }
-  ReleaseDC(nullptr, dc);
+  GetTextExtentPoint32W(screen.Get(), L"0", 1, &size);
   return size.cy;
 }
 
@@ -226,57 +222,68 @@ bool TForm::DialogKey(WPARAM key, TWinControl* from) {
 }
 
 void TForm::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_CLOSE:
-      Close();
-      message.Result = 0;
-      return;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
-      if (FMinWidth > 0) info->ptMinTrackSize.x = FMinWidth;
-      if (FMinHeight > 0) info->ptMinTrackSize.y = FMinHeight;
-      message.Result = 0;
-      return;
-    }
-    case WM_ACTIVATE:
-      DefaultHandler(message);
-      if (LOWORD(message.WParam) != WA_INACTIVE) {
-        if (!FActivatedOnce) {
-          FActivatedOnce = true;
-          FocusFirstControl();
-        } else if (FActiveControl && FActiveControl->CanFocus()) {
-          FActiveControl->SetFocus();
-        }
-        message.Result = 0;
-      }
-      return;
-    case WM_SIZE:
-      if (HandleAllocated()) {
-        RECT c{};
-        GetClientRect(Handle(), &c);
-        if (c.right > 0 && c.bottom > 0) {
-          FClientWidth = c.right;
-          FClientHeight = c.bottom;
-        }
-      }
-      break;
-    case WM_DPICHANGED: {
-      // Moved to a monitor of another scale: lay out again for it and take
-      // the window rectangle the system proposes.
-      ScaleForPPI(HIWORD(message.WParam), false);
-      const RECT* r = reinterpret_cast<const RECT*>(message.LParam);
-      SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      message.Result = 0;
-      return;
-    }
-    case FM_DIALOGKEY:
-      message.Result = DialogKey(message.WParam, reinterpret_cast<TWinControl*>(message.LParam)) ? 1 : 0;
-      return;
-    default:
-      break;
-  }
+  static constexpr TMessageEntry<TForm> kMessages[] = {
+      {WM_CLOSE, &TForm::WMClose}, {WM_GETMINMAXINFO, &TForm::WMGetMinMaxInfo}, {WM_ACTIVATE, &TForm::WMActivate},
+      {WM_SIZE, &TForm::WMSize},   {WM_DPICHANGED, &TForm::WMDpiChanged},       {FM_DIALOGKEY, &TForm::FMDialogKey},
+  };
+  if (DispatchMessageTo<TForm>(*this, kMessages, message)) return;
   TWinControl::WndProc(message);
+}
+
+bool TForm::WMClose(TMessage& message) {
+  Close();
+  message.Result = 0;
+  return true;
+}
+
+bool TForm::WMGetMinMaxInfo(TMessage& message) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+  if (FMinWidth > 0) info->ptMinTrackSize.x = FMinWidth;
+  if (FMinHeight > 0) info->ptMinTrackSize.y = FMinHeight;
+  message.Result = 0;
+  return true;
+}
+
+bool TForm::WMActivate(TMessage& message) {
+  DefaultHandler(message);
+  if (LOWORD(message.WParam) == WA_INACTIVE) return true;
+  if (!FActivatedOnce) {
+    FActivatedOnce = true;
+    FocusFirstControl();
+  } else if (FActiveControl && FActiveControl->CanFocus()) {
+    FActiveControl->SetFocus();
+  }
+  message.Result = 0;
+  return true;
+}
+
+bool TForm::WMSize(TMessage&) {
+  // The client size is remembered, then the windowed control's own handling follows.
+  if (HandleAllocated()) {
+    RECT c{};
+    GetClientRect(Handle(), &c);
+    if (c.right > 0 && c.bottom > 0) {
+      FClientWidth = c.right;
+      FClientHeight = c.bottom;
+    }
+  }
+  return false;
+}
+
+bool TForm::WMDpiChanged(TMessage& message) {
+  // Moved to a monitor of another scale: lay out again for it and take
+  // the window rectangle the system proposes.
+  ScaleForPPI(HIWORD(message.WParam), false);
+  const RECT* r = reinterpret_cast<const RECT*>(message.LParam);
+  SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  message.Result = 0;
+  return true;
+}
+
+bool TForm::FMDialogKey(TMessage& message) {
+  message.Result = DialogKey(message.WParam, reinterpret_cast<TWinControl*>(message.LParam)) ? 1 : 0;
+  return true;
 }
 
 }  // namespace lodo

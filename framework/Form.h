@@ -63,6 +63,7 @@ class TForm : public TWinControl {
   std::function<void(TForm* sender, bool& canClose)> OnCloseQuery;
 
   void WndProc(TMessage& message) override;
+  TForm* AsForm() override { return this; }
 
   // Runs the creation event; called by the application after construction.
   virtual void DoCreate();
@@ -75,6 +76,12 @@ class TForm : public TWinControl {
 
  private:
   void PlaceAtCreation();
+  bool WMClose(TMessage& message);
+  bool WMGetMinMaxInfo(TMessage& message);
+  bool WMActivate(TMessage& message);
+  bool WMSize(TMessage& message);
+  bool WMDpiChanged(TMessage& message);
+  bool FMDialogKey(TMessage& message);
 
   int FClientWidth = 0, FClientHeight = 0;
   TFormBorderStyle FBorderStyle = fbsSizeable;

@@ -281,16 +281,13 @@ COLORREF TCanvas::Pixel(int x, int y) {
 // ---- TBitmap ----
 
 bool TBitmap::LoadFromResource(HINSTANCE instance, int id, int maskId) {
-  HBITMAP image =
-      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  HBITMAP mask =
+  TBitmapHandle image(
+      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  TBitmapHandle mask(
       maskId ? static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(maskId), IMAGE_BITMAP, 0, 0, LR_MONOCHROME))
-             : nullptr;
-  if (!image) {
-    if (mask) DeleteObject(mask);
-    return false;
-  }
-  SetHandles(image, mask);
+             : nullptr);
+  if (!image.Valid()) return false;
+  SetHandles(image.Release(), mask.Release());
   return true;
 }
 

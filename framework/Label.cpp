@@ -13,19 +13,19 @@ void TLabel::SetAutoSize(bool value) {
 void TLabel::AdjustSize() {
   if (!FAutoSize) return;
   const std::wstring text = Caption();
-  HDC dc = GetDC(nullptr);
   RECT r{0, 0, 0, 0};
   {
-    TSelectGuard sel(dc, Font().Handle());
+    TWindowDC screen(nullptr);
+    TSelectGuard sel(screen.Get(), Font().Handle());
     if (text.empty()) {
       TEXTMETRICW tm{};
-      GetTextMetricsW(dc, &tm);
+      GetTextMetricsW(screen.Get(), &tm);
       r.bottom = tm.tmHeight;
     } else {
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+      DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+                DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
     }
   }
-  ReleaseDC(nullptr, dc);
   SetBounds(Left(), Top(), r.right, r.bottom);
 }
 

@@ -7,10 +7,11 @@
 #include <functional>
 
 #include "framework/Messages.h"
+#include "framework/WindowBinding.h"
 
 namespace lodo {
 
-class TMessageWindow {
+class TMessageWindow : public TWindowTarget {
  public:
   // The handler sets Result and returns true when it handled the message;
   // otherwise the message goes to DefWindowProc.
@@ -18,13 +19,13 @@ class TMessageWindow {
 
   explicit TMessageWindow(THandler handler);
   ~TMessageWindow();
-  TMessageWindow(const TMessageWindow&) = delete;
-  TMessageWindow& operator=(const TMessageWindow&) = delete;
 
   HWND Handle() const { return FHandle; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  void WindowMessage(HWND window, TMessage& message) override;
+  void WindowBound(HWND window) override { FHandle = window; }
+  void WindowUnbound(HWND window) override;
 
   THandler FHandler;
   HWND FHandle = nullptr;

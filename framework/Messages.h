@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <span>
+
 namespace lodo {
 
 struct TMessage {
@@ -30,6 +32,9 @@ constexpr UINT FM_SHOWHINTCHANGED = FM_BASE + 0x0B;
 constexpr UINT FM_PARENTSHOWHINTCHANGED = FM_BASE + 0x0C;
 // Sent by a radio button to its parent when it became checked (lParam: the button).
 constexpr UINT FM_BUTTONCHECKED = FM_BASE + 0x0D;
+// Sent by a radio button that became checked to each sibling (lParam: the
+// button); a radio button of the same group unchecks itself.
+constexpr UINT FM_GROUPCHECKED = FM_BASE + 0x0E;
 // lParam: the control the notification names, or 0 for the control itself.
 constexpr UINT FM_MOUSEENTER = 0xB013;
 constexpr UINT FM_MOUSELEAVE = 0xB014;
@@ -48,5 +53,31 @@ constexpr UINT RN_CTLCOLORLISTBOX = RN_BASE + WM_CTLCOLORLISTBOX;
 // Key messages handed to the focused control before normal processing.
 constexpr UINT RN_KEYDOWN = RN_BASE + WM_KEYDOWN;
 constexpr UINT RN_SYSKEYDOWN = RN_BASE + WM_SYSKEYDOWN;
+
+// The ten client-area mouse button and move messages, which lie in one run.
+constexpr bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
+
+// One row of a control's message table: the message, or a run of them, and
+// the member that handles it. A handler returns false to pass the message on
+// to the base class's table.
+template <typename T>
+struct TMessageEntry {
+  using THandler = bool (T::*)(TMessage& message);
+
+  constexpr TMessageEntry(UINT msg, THandler handler) : First(msg), Last(msg), Handler(handler) {}
+  constexpr TMessageEntry(UINT first, UINT last, THandler handler) : First(first), Last(last), Handler(handler) {}
+
+  UINT First;
+  UINT Last;
+  THandler Handler;
+};
+
+// Hands the message to its row of the table; false when no row took it.
+template <typename T>
+bool DispatchMessageTo(T& target, std::span<const TMessageEntry<T>> table, TMessage& message) {
+  for (const TMessageEntry<T>& entry : table)
+    if (message.Msg >= entry.First && message.Msg <= entry.Last) return (target.*entry.Handler)(message);
+  return false;
+}
 
 }  // namespace lodo

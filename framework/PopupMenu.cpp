@@ -7,31 +7,27 @@ namespace lodo {
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
-TPopupMenu::~TPopupMenu() {
-  Destroying();
-  if (FHandle) DestroyMenu(FHandle);
-}
+TPopupMenu::~TPopupMenu() { Destroying(); }
 
 TMenuItem* TPopupMenu::Add(const std::wstring& caption, TShortCut shortCut) {
   auto item = std::make_unique<TMenuItem>();
   item->Caption = caption;
   item->ShortCut = shortCut;
   FItems.push_back(std::move(item));
-  if (FHandle) Rebuild();
+  if (FHandle.Valid()) Rebuild();
   return FItems.back().get();
 }
 
 void TPopupMenu::Rebuild() {
-  if (FHandle) DestroyMenu(FHandle);
-  FHandle = CreatePopupMenu();
+  FHandle.Reset(CreatePopupMenu());
   UINT id = 1;
   for (const auto& item : FItems)
-    AppendMenuW(FHandle, MF_STRING | (item->Enabled ? 0 : MF_GRAYED), id++, item->Caption.c_str());
+    AppendMenuW(FHandle.Get(), MF_STRING | (item->Enabled ? 0 : MF_GRAYED), id++, item->Caption.c_str());
 }
 
 HMENU TPopupMenu::Handle() {
-  if (!FHandle) Rebuild();
-  return FHandle;
+  if (!FHandle.Valid()) Rebuild();
+  return FHandle.Get();
 }
 
 void TPopupMenu::Popup(int x, int y) {
@@ -41,7 +37,7 @@ void TPopupMenu::Popup(int x, int y) {
   TMessageWindow owner([](TMessage&) { return false; });
   SetForegroundWindow(owner.Handle());
   const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(FHandle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner.Handle(), nullptr));
+      TrackPopupMenu(FHandle.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner.Handle(), nullptr));
   if (chosen >= 1 && chosen <= FItems.size()) FItems[chosen - 1]->Click();
 }
 

@@ -9,6 +9,7 @@
 
 #include "framework/Component.h"
 #include "framework/Control.h"
+#include "framework/Gdi.h"
 
 namespace lodo {
 
@@ -45,7 +46,7 @@ class TPopupMenu : public TComponent {
 
   // The menu handle, built on first use.
   HMENU Handle();
-  bool HandleAllocated() const { return FHandle != nullptr; }
+  bool HandleAllocated() const { return FHandle.Valid(); }
 
   // Runs the menu at a screen point until it closes; executes the chosen item.
   void Popup(int x, int y);
@@ -61,7 +62,7 @@ class TPopupMenu : public TComponent {
   std::vector<std::unique_ptr<TMenuItem>> FItems;
   bool FAutoPopup = true;
   TComponent* FPopupComponent = nullptr;
-  HMENU FHandle = nullptr;
+  TMenuHandle FHandle;
   POINT FLastPopup{0, 0};
 };
 

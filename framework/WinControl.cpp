@@ -1,13 +1,11 @@
-// Windowed controls and the window-procedure trampoline. Every window of the
-// framework, also those of superclassed system classes, is bound to its
-// object on its first message and unbound at WM_NCDESTROY.
+// Windowed controls: creation, the child lists, focus and tab order, layout,
+// painting, and the messages every control's window handles.
 #include "framework/WinControl.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <map>
 
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
@@ -16,19 +14,6 @@ namespace lodo {
 
 namespace {
 
-constexpr wchar_t kFrameworkClass[] = L"lodo.Window";
-constexpr wchar_t kBindingProp[] = L"lodo.control";
-
-// The control whose window is being created on this thread; the trampoline
-// binds it to the first message of the new window.
-thread_local TWinControl* gCreatingControl = nullptr;
-
-// Original window procedures of the superclassed system classes.
-std::map<std::wstring, WNDPROC>& SuperclassProcs() {
-  static std::map<std::wstring, WNDPROC> procs;
-  return procs;
-}
-
 UINT NextControlId() {
   static UINT next = 100;
   return next++;
@@ -36,87 +21,21 @@ UINT NextControlId() {
 
 }  // namespace
 
-LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+void TWinControl::WindowBound(HWND window) { FHandle = window; }
 
-namespace {
-
-void RegisterFrameworkClass() {
-  static bool done = false;
-  if (done) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = FrameworkWindowProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-  wc.lpszClassName = kFrameworkClass;
-  RegisterClassExW(&wc);
-  done = true;
+void TWinControl::WindowUnbound(HWND window) {
+  if (FHandle != window) return;
+  // A window can go with its parent's, not only through DestroyHandle; its
+  // tooltip entry must go too, or a window made later would not get one.
+  if (Application) Application->WindowDestroying(this);
+  FHandle = nullptr;
 }
 
-// Registers "lodo.<SYSTEM>" with the system class's properties and the
-// trampoline as its procedure, and returns the name and original procedure.
-std::wstring Superclass(const std::wstring& systemClass, WNDPROC& original) {
-  const std::wstring name = L"lodo." + systemClass;
-  auto& procs = SuperclassProcs();
-  if (auto it = procs.find(name); it != procs.end()) {
-    original = it->second;
-    return name;
-  }
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExW(nullptr, systemClass.c_str(), &wc))
-    throw Exception("Window class not found: " + std::string(systemClass.begin(), systemClass.end()));
-  original = wc.lpfnWndProc;
-  wc.lpfnWndProc = FrameworkWindowProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = name.c_str();
-  // Our own superclass is global to the module, not the system's.
-  wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-  RegisterClassExW(&wc);
-  procs[name] = original;
-  return name;
-}
-
-}  // namespace
-
-LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(window, kBindingProp));
-  if (!control && gCreatingControl) {
-    control = std::exchange(gCreatingControl, nullptr);
-    control->FHandle = window;
-    SetPropW(window, kBindingProp, control);
-  }
-  if (!control) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    auto it = SuperclassProcs().find(name);
-    return it != SuperclassProcs().end() ? CallWindowProcW(it->second, window, msg, wParam, lParam)
-                                         : DefWindowProcW(window, msg, wParam, lParam);
-  }
-  TMessage message{msg, wParam, lParam, 0};
-  // No C++ exception may cross into the system: report it and go on.
-  try {
-    control->WndProc(message);
-  } catch (const std::exception& e) {
-    if (msg == WM_PAINT) ValidateRect(window, nullptr);
-    if (Application) Application->HandleException(e);
-  } catch (...) {
-    if (msg == WM_PAINT) ValidateRect(window, nullptr);
-    if (Application) Application->HandleException(Exception("Unknown error"));
-  }
-  if (msg == WM_NCDESTROY) {
-    // A window can go with its parent's, not only through DestroyHandle; its
-    // tooltip entry must go too, or a window made later would not get one.
-    if (Application && control->FHandle == window) Application->WindowDestroying(control);
-    RemovePropW(window, kBindingProp);
-    if (control->FHandle == window) control->FHandle = nullptr;
-  }
-  return message.Result;
-}
+void TWinControl::WindowMessage(HWND, TMessage& message) { WndProc(message); }
 
 TWinControl* TWinControl::FindControl(HWND window) {
-  return window ? static_cast<TWinControl*>(GetPropW(window, kBindingProp)) : nullptr;
+  TWindowTarget* target = BoundTarget(window);
+  return target ? target->AsWinControl() : nullptr;
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -140,7 +59,7 @@ HWND TWinControl::Handle() {
 
 void TWinControl::CreateParams(TCreateParams& params) {
   params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (ControlStyle() & csAcceptsControls) params.Style |= WS_CLIPCHILDREN;
+  if (ControlStyle().Contains(csAcceptsControls)) params.Style |= WS_CLIPCHILDREN;
   if (Visible()) params.Style |= WS_VISIBLE;
   if (!Enabled()) params.Style |= WS_DISABLED;
   if (FTabStop) params.Style |= WS_TABSTOP;
@@ -167,19 +86,15 @@ void TWinControl::CreateHandle() {
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
-  RegisterFrameworkClass();
-  std::wstring className = kFrameworkClass;
+  std::wstring className = FrameworkWindowClass();
   FDefWndProc = DefWindowProcW;
-  if (!params.SystemClass.empty()) className = Superclass(params.SystemClass, FDefWndProc);
+  if (!params.SystemClass.empty()) className = SuperclassOf(params.SystemClass, FDefWndProc);
   if ((params.Style & WS_CHILD) && !params.WndParent)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   const auto id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())) : nullptr;
   IncludeState(csCreating);
-  gCreatingControl = this;
-  HWND window =
-      CreateWindowExW(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style, params.X, params.Y,
-                      params.Width, params.Height, params.WndParent, id, GetModuleHandleW(nullptr), nullptr);
-  gCreatingControl = nullptr;
+  HWND window = CreateBoundWindow(this, params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style,
+                                  params.X, params.Y, params.Width, params.Height, params.WndParent, id);
   ExcludeState(csCreating);
   if (!window) throw Exception("Cannot create window for control '" + Name() + "'");
   FHandle = window;
@@ -188,7 +103,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateChildHandles() {
   for (TControl* c : FControls)
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
+    if (TWinControl* w = c->AsWinControl(); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
 }
 
 void TWinControl::UpdateZOrder() {
@@ -199,7 +114,7 @@ void TWinControl::UpdateZOrder() {
   auto it = std::find(siblings.begin(), siblings.end(), this);
   HWND after = HWND_TOP;
   for (++it; it != siblings.end(); ++it)
-    if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->HandleAllocated()) {
+    if (TWinControl* w = (*it)->AsWinControl(); w && w->HandleAllocated()) {
       after = w->FHandle;
       break;
     }
@@ -243,14 +158,9 @@ void TWinControl::SetParent(TWinControl* parent) {
 void TWinControl::InsertControl(TControl* control) {
   control->FParent = this;
   FControls.push_back(control);
-  if (auto* w = dynamic_cast<TWinControl*>(control)) FTabList.push_back(w);
-  if (control->ParentFont() && !control->FFont.SameAs(Font())) {
-    control->FUpdatingFont = true;
-    control->FFont.Assign(Font());
-    control->FUpdatingFont = false;
-    // Sizes that depend on the font (auto-sized labels, nested children) follow.
-    control->FontChanged();
-  }
+  if (TWinControl* w = control->AsWinControl()) FTabList.push_back(w);
+  // Sizes that depend on the font (auto-sized labels, nested children) follow.
+  if (control->ParentFont() && !control->FFont.SameAs(Font())) control->AdoptParentFont();
   if (control->ParentColor()) control->FColor = Color();
   if (control->ParentShowHint()) control->FShowHint = ShowHint();
   control->UpdateAnchorRules();
@@ -267,7 +177,7 @@ void TWinControl::RemoveControl(TControl* control) {
   }
   if (FMouseControl == control) FMouseControl = nullptr;
   std::erase(FControls, control);
-  if (auto* w = dynamic_cast<TWinControl*>(control)) std::erase(FTabList, w);
+  if (TWinControl* w = control->AsWinControl()) std::erase(FTabList, w);
   control->FParent = nullptr;
   if (!IsDestroying()) AlignControls();
 }
@@ -275,7 +185,7 @@ void TWinControl::RemoveControl(TControl* control) {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   const bool resized = width != Width() || height != Height();
   TControl::SetBounds(left, top, width, height);
-  if (FHandle && !(ControlState() & csCreating)) {
+  if (FHandle && !ControlState().Contains(csCreating)) {
     RECT r{};
     GetWindowRect(FHandle, &r);
     if (Parent()) MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
@@ -393,7 +303,7 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, 
     TWinControl* c = list[static_cast<size_t>(i)];
     if (c == current) break;
     // Containers are walked through, not stopped at.
-    const bool container = (c->ControlStyle() & csAcceptsControls) && !c->TabStop();
+    const bool container = c->ControlStyle().Contains(csAcceptsControls) && !c->TabStop();
     if (container) continue;
     if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) && c->CanFocus()) return c;
   }
@@ -483,7 +393,7 @@ void TWinControl::PaintControls(HDC dc) {
   RECT clip{};
   GetClipBox(dc, &clip);
   for (TControl* c : FControls) {
-    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+    if (c->AsWinControl() || !c->Visible()) continue;
     RECT b = c->BoundsRect(), common{};
     if (!IntersectRect(&common, &b, &clip)) continue;
     TSavedDC saved(dc);
@@ -517,45 +427,57 @@ void TWinControl::Broadcast(TMessage& message) {
 
 void TWinControl::PaintWindow(HDC) {}
 
-void TWinControl::WMPaint(TMessage& message) {
-  PAINTSTRUCT ps{};
-  HDC given = reinterpret_cast<HDC>(message.WParam);
-  HDC dc = given ? given : BeginPaint(FHandle, &ps);
-  if (FDoubleBuffered && !given) {
-    const RECT client = ClientRect();
-    TMemoryDC memory(dc);
-    TBitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    {
-      TSelectGuard sel(memory.Get(), bitmap.Get());
-      FillRect(memory.Get(), &client, ColorBrush());
-      PaintWindow(memory.Get());
-      PaintControls(memory.Get());
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-    }
-  } else {
-    // The background is filled here, not in WM_ERASEBKGND, so that a repaint
-    // requested without erasing still shows the right colour.
-    if (!given) {
-      const RECT client = ClientRect();
-      FillRect(dc, &client, ColorBrush());
-    }
-    PaintWindow(dc);
-    PaintControls(dc);
-  }
-  if (!given) EndPaint(FHandle, &ps);
-  message.Result = 0;
+void TWinControl::PaintBackgroundAndContents(HDC dc) {
+  // The background is filled here, not in WM_ERASEBKGND, so that a repaint
+  // requested without erasing still shows the right colour.
+  const RECT client = ClientRect();
+  FillRect(dc, &client, ColorBrush());
+  PaintWindow(dc);
+  PaintControls(dc);
 }
 
-void TWinControl::WMEraseBkgnd(TMessage& message) {
-  // The window's own paint fills its background. wParam == lParam means
-  // painting into a foreign DC, which must be erased here.
-  if (message.WParam != static_cast<WPARAM>(message.LParam)) {
-    message.Result = 1;
-    return;
+bool TWinControl::WMPaint(TMessage& message) {
+  if (!OwnClass()) return false;
+  message.Result = 0;
+  if (HDC given = reinterpret_cast<HDC>(message.WParam)) {
+    // Painting into a DC someone else prepared: the picture only.
+    PaintWindow(given);
+    PaintControls(given);
+    return true;
+  }
+  TPaintDC paint(FHandle);
+  if (!FDoubleBuffered) {
+    PaintBackgroundAndContents(paint.Get());
+    return true;
   }
   const RECT client = ClientRect();
-  FillRect(reinterpret_cast<HDC>(message.WParam), &client, ColorBrush());
+  TMemoryDC memory(paint.Get());
+  TBitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+  TSelectGuard sel(memory.Get(), bitmap.Get());
+  PaintBackgroundAndContents(memory.Get());
+  BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+  return true;
+}
+
+bool TWinControl::WMEraseBkgnd(TMessage& message) {
+  if (!OwnClass()) return false;
+  // The window's own paint fills its background. wParam == lParam means
+  // painting into a foreign DC, which must be erased here.
+  if (message.WParam == static_cast<WPARAM>(message.LParam)) {
+    const RECT client = ClientRect();
+    FillRect(reinterpret_cast<HDC>(message.WParam), &client, ColorBrush());
+  }
   message.Result = 1;
+  return true;
+}
+
+bool TWinControl::WMPrintClient(TMessage& message) {
+  // The visual style's parent-background painting asks for the picture
+  // this way; the DC's origin is already shifted onto the child.
+  if (!OwnClass() || !message.WParam) return false;
+  PaintBackgroundAndContents(reinterpret_cast<HDC>(message.WParam));
+  message.Result = 0;
+  return true;
 }
 
 void TWinControl::ReflectToChild(TMessage& message, HWND child) {
@@ -568,7 +490,7 @@ void TWinControl::ReflectToChild(TMessage& message, HWND child) {
 }
 
 void TWinControl::TrackMouseEnter() {
-  if (ControlState() & csMouseInside) return;
+  if (ControlState().Contains(csMouseInside)) return;
   IncludeState(csMouseInside);
   TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
   TrackMouseEvent(&tme);
@@ -614,181 +536,191 @@ void TWinControl::UpdateBoundsFromWindow() {
 }
 
 void TWinControl::WndProc(TMessage& message) {
-  const bool ownClass = FDefWndProc == DefWindowProcW;
-  switch (message.Msg) {
-    case WM_PAINT:
-      if (ownClass) {
-        WMPaint(message);
-        return;
-      }
-      break;
-    case WM_ERASEBKGND:
-      if (ownClass) {
-        WMEraseBkgnd(message);
-        return;
-      }
-      break;
-    case WM_PRINTCLIENT:
-      // The visual style's parent-background painting asks for the picture
-      // this way; the DC's origin is already shifted onto the child.
-      if (ownClass && message.WParam) {
-        HDC dc = reinterpret_cast<HDC>(message.WParam);
-        const RECT client = ClientRect();
-        FillRect(dc, &client, ColorBrush());
-        PaintWindow(dc);
-        PaintControls(dc);
-        message.Result = 0;
-        return;
-      }
-      break;
-    case WM_COMMAND:
-      if (message.LParam) {
-        ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
-        return;
-      }
-      break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(message.LParam);
-      if (header->code == TTN_GETDISPINFOW) {
-        auto* info = reinterpret_cast<NMTTDISPINFOW*>(message.LParam);
-        TWinControl* tool = FindControl(reinterpret_cast<HWND>(info->hdr.idFrom));
-        static std::wstring text;
-        text = tool ? tool->Hint() : std::wstring();
-        info->lpszText = text.data();
-        message.Result = 0;
-        return;
-      }
-      ReflectToChild(message, header->hwndFrom);
-      return;
-    }
-    case WM_DRAWITEM:
-      ReflectToChild(message, reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem);
-      return;
-    case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-      HWND child = FHandle ? GetDlgItem(FHandle, static_cast<int>(mis->CtlID)) : nullptr;
-      if (child) {
-        ReflectToChild(message, child);
-        return;
-      }
-      break;
-    }
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-      ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
-      return;
-    case RN_CTLCOLORBTN:
-    case RN_CTLCOLOREDIT:
-    case RN_CTLCOLORSTATIC:
-    case RN_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      SetTextColor(dc, ColorToRGB(Font().Color()));
-      SetBkColor(dc, ColorToRGB(Color()));
-      message.Result = reinterpret_cast<LRESULT>(ColorBrush());
-      return;
-    }
-    case RN_KEYDOWN:
-    case RN_SYSKEYDOWN:
-      HandleKeyDown(message);
-      return;
-    case WM_SETFOCUS:
-      DefaultHandler(message);
-      if (Application) Application->FocusChanged(this);
-      DoEnter();
-      return;
-    case WM_KILLFOCUS:
-      DefaultHandler(message);
-      DoExit();
-      return;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP: {
-      if (message.Msg == WM_MOUSEMOVE) TrackMouseEnter();
-      const POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-      // A graphic child under the pointer gets the message in its coordinates,
-      // unless this window holds the capture for itself.
-      TControl* hit = ControlAtPos(p, false);
-      if (hit && dynamic_cast<TWinControl*>(hit)) hit = nullptr;
-      if (hit != FMouseControl) {
-        if (FMouseControl) FMouseControl->Perform(FM_MOUSELEAVE, 0, 0);
-        FMouseControl = hit;
-        if (hit) hit->Perform(FM_MOUSEENTER, 0, 0);
-      }
-      if (hit && GetCapture() != FHandle) {
-        hit->Perform(message.Msg, message.WParam, MAKELPARAM(p.x - hit->Left(), p.y - hit->Top()));
-        return;
-      }
-      DefaultHandler(message);
-      if (ownClass && (ControlStyle() & csCaptureMouse)) {
-        if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) SetCapture(FHandle);
-      }
-      HandleMouseMessage(message);
-      if (ownClass && message.Msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
-      return;
-    }
-    case WM_MOUSELEAVE:
-      ExcludeState(csMouseInside);
-      if (FMouseControl) {
-        TControl* c = std::exchange(FMouseControl, nullptr);
-        c->Perform(FM_MOUSELEAVE, 0, 0);
-      }
-      Perform(FM_MOUSELEAVE, 0, 0);
-      return;
-    case WM_SETCURSOR:
-      if (Cursor() && LOWORD(message.LParam) == HTCLIENT) {
-        ::SetCursor(Cursor());
-        message.Result = 1;
-        return;
-      }
-      break;
-    case WM_SIZE:
-      DefaultHandler(message);
-      if (!Parent()) UpdateBoundsFromWindow();
-      AlignControls();
-      return;
-    case WM_WINDOWPOSCHANGED: {
-      DefaultHandler(message);
-      // Only a top-level window is moved by the user; children follow SetBounds.
-      if (!Parent()) {
-        const int w = Width(), h = Height();
-        UpdateBoundsFromWindow();
-        if (w != Width() || h != Height()) {
-          AlignControls();
-          Resize();
-        }
-      }
-      return;
-    }
-    case WM_SYSCOLORCHANGE:
-      DefaultHandler(message);
-      Perform(FM_SYSCOLORCHANGE, 0, 0);
-      return;
-    case FM_SYSCOLORCHANGE:
-      for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(FM_SYSCOLORCHANGE, 0, 0);
-      Invalidate();
-      return;
-    case FM_DIALOGCHAR:
-      Broadcast(message);
-      return;
-    case FM_SHOWHINTCHANGED: {
-      if (Application) Application->ShowHintChanged(this);
-      TMessage m{FM_PARENTSHOWHINTCHANGED, 0, 0, 0};
-      for (TControl* c : std::vector<TControl*>(FControls)) c->WndProc(m);
-      return;
-    }
-    default:
-      break;
-  }
+  static constexpr TMessageEntry<TWinControl> kMessages[] = {
+      {WM_PAINT, &TWinControl::WMPaint},
+      {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
+      {WM_PRINTCLIENT, &TWinControl::WMPrintClient},
+      {WM_COMMAND, &TWinControl::WMCommand},
+      {WM_NOTIFY, &TWinControl::WMNotify},
+      {WM_DRAWITEM, &TWinControl::WMDrawItem},
+      {WM_MEASUREITEM, &TWinControl::WMMeasureItem},
+      {WM_CTLCOLORBTN, &TWinControl::WMCtlColor},
+      {WM_CTLCOLOREDIT, &TWinControl::WMCtlColor},
+      {WM_CTLCOLORSTATIC, &TWinControl::WMCtlColor},
+      {WM_CTLCOLORLISTBOX, &TWinControl::WMCtlColor},
+      {RN_CTLCOLORBTN, &TWinControl::RNCtlColor},
+      {RN_CTLCOLOREDIT, &TWinControl::RNCtlColor},
+      {RN_CTLCOLORSTATIC, &TWinControl::RNCtlColor},
+      {RN_CTLCOLORLISTBOX, &TWinControl::RNCtlColor},
+      {RN_KEYDOWN, &TWinControl::RNKeyDown},
+      {RN_SYSKEYDOWN, &TWinControl::RNKeyDown},
+      {WM_SETFOCUS, &TWinControl::WMSetFocus},
+      {WM_KILLFOCUS, &TWinControl::WMKillFocus},
+      {WM_MOUSEMOVE, WM_MBUTTONDBLCLK, &TWinControl::WMMouse},
+      {WM_MOUSELEAVE, &TWinControl::WMMouseLeave},
+      {WM_SETCURSOR, &TWinControl::WMSetCursor},
+      {WM_SIZE, &TWinControl::WMSize},
+      {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged},
+      {WM_SYSCOLORCHANGE, &TWinControl::WMSysColorChange},
+      {FM_SYSCOLORCHANGE, &TWinControl::FMSysColorChange},
+      {FM_DIALOGCHAR, &TWinControl::FMDialogChar},
+      {FM_SHOWHINTCHANGED, &TWinControl::FMShowHintChanged},
+  };
+  if (DispatchMessageTo<TWinControl>(*this, kMessages, message)) return;
   TControl::WndProc(message);
+}
+
+bool TWinControl::WMCommand(TMessage& message) {
+  if (!message.LParam) return false;
+  ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+  return true;
+}
+
+bool TWinControl::WMNotify(TMessage& message) {
+  auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+  if (header->code != TTN_GETDISPINFOW) {
+    ReflectToChild(message, header->hwndFrom);
+    return true;
+  }
+  // The shared tooltip asks for the hint of the control under the pointer;
+  // the text must outlive this call.
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(message.LParam);
+  TWinControl* tool = FindControl(reinterpret_cast<HWND>(info->hdr.idFrom));
+  static std::wstring text;
+  text = tool ? tool->Hint() : std::wstring();
+  info->lpszText = text.data();
+  message.Result = 0;
+  return true;
+}
+
+bool TWinControl::WMDrawItem(TMessage& message) {
+  ReflectToChild(message, reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem);
+  return true;
+}
+
+bool TWinControl::WMMeasureItem(TMessage& message) {
+  // The measure request names its control by id only.
+  const auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+  HWND child = FHandle ? GetDlgItem(FHandle, static_cast<int>(mis->CtlID)) : nullptr;
+  if (!child) return false;
+  ReflectToChild(message, child);
+  return true;
+}
+
+bool TWinControl::WMCtlColor(TMessage& message) {
+  ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+  return true;
+}
+
+bool TWinControl::RNCtlColor(TMessage& message) {
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  SetTextColor(dc, ColorToRGB(Font().Color()));
+  SetBkColor(dc, ColorToRGB(Color()));
+  message.Result = reinterpret_cast<LRESULT>(ColorBrush());
+  return true;
+}
+
+bool TWinControl::RNKeyDown(TMessage& message) {
+  HandleKeyDown(message);
+  return true;
+}
+
+bool TWinControl::WMSetFocus(TMessage& message) {
+  DefaultHandler(message);
+  if (Application) Application->FocusChanged(this);
+  DoEnter();
+  return true;
+}
+
+bool TWinControl::WMKillFocus(TMessage& message) {
+  DefaultHandler(message);
+  DoExit();
+  return true;
+}
+
+bool TWinControl::WMMouse(TMessage& message) {
+  if (message.Msg == WM_MOUSEMOVE) TrackMouseEnter();
+  const POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  // A graphic child under the pointer gets the message in its coordinates,
+  // unless this window holds the capture for itself.
+  TControl* hit = ControlAtPos(p, false);
+  if (hit && hit->AsWinControl()) hit = nullptr;
+  if (hit != FMouseControl) {
+    if (FMouseControl) FMouseControl->Perform(FM_MOUSELEAVE, 0, 0);
+    FMouseControl = hit;
+    if (hit) hit->Perform(FM_MOUSEENTER, 0, 0);
+  }
+  if (hit && GetCapture() != FHandle) {
+    hit->Perform(message.Msg, message.WParam, MAKELPARAM(p.x - hit->Left(), p.y - hit->Top()));
+    return true;
+  }
+  DefaultHandler(message);
+  const bool capture = OwnClass() && ControlStyle().Contains(csCaptureMouse);
+  if (capture && (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK)) SetCapture(FHandle);
+  HandleMouseMessage(message);
+  if (OwnClass() && message.Msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
+  return true;
+}
+
+bool TWinControl::WMMouseLeave(TMessage&) {
+  ExcludeState(csMouseInside);
+  if (FMouseControl) {
+    TControl* c = std::exchange(FMouseControl, nullptr);
+    c->Perform(FM_MOUSELEAVE, 0, 0);
+  }
+  Perform(FM_MOUSELEAVE, 0, 0);
+  return true;
+}
+
+bool TWinControl::WMSetCursor(TMessage& message) {
+  if (!Cursor() || LOWORD(message.LParam) != HTCLIENT) return false;
+  ::SetCursor(Cursor());
+  message.Result = 1;
+  return true;
+}
+
+bool TWinControl::WMSize(TMessage& message) {
+  DefaultHandler(message);
+  if (!Parent()) UpdateBoundsFromWindow();
+  AlignControls();
+  return true;
+}
+
+bool TWinControl::WMWindowPosChanged(TMessage& message) {
+  DefaultHandler(message);
+  // Only a top-level window is moved by the user; children follow SetBounds.
+  if (Parent()) return true;
+  const int w = Width(), h = Height();
+  UpdateBoundsFromWindow();
+  if (w != Width() || h != Height()) {
+    AlignControls();
+    Resize();
+  }
+  return true;
+}
+
+bool TWinControl::WMSysColorChange(TMessage& message) {
+  DefaultHandler(message);
+  Perform(FM_SYSCOLORCHANGE, 0, 0);
+  return true;
+}
+
+bool TWinControl::FMSysColorChange(TMessage&) {
+  for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(FM_SYSCOLORCHANGE, 0, 0);
+  Invalidate();
+  return true;
+}
+
+bool TWinControl::FMDialogChar(TMessage& message) {
+  Broadcast(message);
+  return true;
+}
+
+bool TWinControl::FMShowHintChanged(TMessage&) {
+  if (Application) Application->ShowHintChanged(this);
+  TMessage m{FM_PARENTSHOWHINTCHANGED, 0, 0, 0};
+  for (TControl* c : std::vector<TControl*>(FControls)) c->WndProc(m);
+  return true;
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

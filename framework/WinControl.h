@@ -1,6 +1,6 @@
 // Windowed controls: lazy window creation with overridable creation
-// parameters, re-creation, the child list, tab order and focus, and the one
-// window-procedure trampoline that binds every HWND to its object.
+// parameters, re-creation, the child list, tab order and focus, and the
+// messages every window of a control handles.
 #pragma once
 #include <windows.h>
 
@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "framework/Control.h"
+#include "framework/WindowBinding.h"
 
 namespace lodo {
+
+class TForm;
 
 struct TCreateParams {
   // A system class to superclass ("BUTTON", "EDIT"), or empty for the
@@ -23,7 +26,7 @@ struct TCreateParams {
   UINT ClassStyle = CS_DBLCLKS;
 };
 
-class TWinControl : public TControl {
+class TWinControl : public TControl, public TWindowTarget {
  public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
@@ -84,8 +87,12 @@ class TWinControl : public TControl {
   // Sends a message to every child, and their children.
   void Broadcast(TMessage& message);
 
-  // The object bound to a window of this framework, or nullptr.
+  // The control bound to a window of this framework, or nullptr.
   static TWinControl* FindControl(HWND window);
+  using TControl::AsWinControl;
+  TWinControl* AsWinControl() override { return this; }
+  // The form this is, or nullptr.
+  virtual TForm* AsForm() { return nullptr; }
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
@@ -107,6 +114,9 @@ class TWinControl : public TControl {
   void ColorChanged() override;
   // Paints the client area of a window of the framework's own class.
   virtual void PaintWindow(HDC dc);
+  // The whole picture of the client area: background, PaintWindow and the
+  // graphic children.
+  void PaintBackgroundAndContents(HDC dc);
   // Whether this control handles the key itself (Tab and arrows otherwise
   // go to the form's navigation).
   virtual bool WantsKey(WPARAM key);
@@ -117,14 +127,39 @@ class TWinControl : public TControl {
   void HandleKeyDown(TMessage& message);
 
  private:
-  friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
+  void WindowMessage(HWND window, TMessage& message) override;
+  void WindowBound(HWND window) override;
+  void WindowUnbound(HWND window) override;
 
   void CreateHandle();
   void CreateChildHandles();
-  void WMPaint(TMessage& message);
-  void WMEraseBkgnd(TMessage& message);
+  // Whether the window is of the framework's own class (not a superclassed system one).
+  bool OwnClass() const { return FDefWndProc == DefWindowProcW; }
   void ReflectToChild(TMessage& message, HWND child);
   void TrackMouseEnter();
+
+  // Message handlers; false passes the message on to TControl.
+  bool WMPaint(TMessage& message);
+  bool WMEraseBkgnd(TMessage& message);
+  bool WMPrintClient(TMessage& message);
+  bool WMCommand(TMessage& message);
+  bool WMNotify(TMessage& message);
+  bool WMDrawItem(TMessage& message);
+  bool WMMeasureItem(TMessage& message);
+  bool WMCtlColor(TMessage& message);
+  bool RNCtlColor(TMessage& message);
+  bool RNKeyDown(TMessage& message);
+  bool WMSetFocus(TMessage& message);
+  bool WMKillFocus(TMessage& message);
+  bool WMMouse(TMessage& message);
+  bool WMMouseLeave(TMessage& message);
+  bool WMSetCursor(TMessage& message);
+  bool WMSize(TMessage& message);
+  bool WMWindowPosChanged(TMessage& message);
+  bool WMSysColorChange(TMessage& message);
+  bool FMSysColorChange(TMessage& message);
+  bool FMDialogChar(TMessage& message);
+  bool FMShowHintChanged(TMessage& message);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;

@@ -104,10 +104,8 @@ bool TcxSystemPaletteChangedListener::WndProc(TMessage& message) {
   if (error) {
     try {
       std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      if (Application) Application->HandleException(e);
     } catch (...) {
-      if (Application) Application->HandleException(Exception("Unknown error in a colour change notification"));
+      ReportCurrentException("Unknown error in a colour change notification");
     }
   }
   --FDistributing;

@@ -27,15 +27,7 @@ TcxLookAndFeelPainterClass KindPainter(TcxLookAndFeelKind kind) {
 }
 
 // For errors that cannot travel on: a destructor must finish its work.
-void ReportError() {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    if (Application) Application->HandleException(e);
-  } catch (...) {
-    if (Application) Application->HandleException(Exception("Unknown error in a look-and-feel notification"));
-  }
-}
+void ReportError() { ReportCurrentException("Unknown error in a look-and-feel notification"); }
 
 }  // namespace
 

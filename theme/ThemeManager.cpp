@@ -72,8 +72,8 @@ bool TdxThemeChangedEventReceiver::WndProc(TMessage& message) {
       TdxThemeChangedNotificator* notificator = (*gNotificators)[i];
       if (notificator->ThemeChangedHandler) notificator->ThemeChangedHandler();
     }
-  } catch (const std::exception& error) {
-    if (Application) Application->HandleException(error);
+  } catch (...) {
+    ReportCurrentException();
     message.Result = 0;
   }
   return true;
