@@ -35,7 +35,7 @@ TApplication::TApplication() {
 
 TApplication::~TApplication() {
   DestroyForms();
-  if (FTooltip) DestroyWindow(FTooltip);
+  FTooltip.Reset();
   if (Application == this) Application = nullptr;
 }
 
@@ -147,14 +147,14 @@ void ReportCurrentException(const char* unknownText) noexcept {
 void TApplication::AddTool(TWinControl* control) {
   if (!control->HandleAllocated() || !control->Parent() || !control->Parent()->HandleAllocated()) return;
   if (std::find(FTools.begin(), FTools.end(), control) != FTools.end()) return;
-  if (!FTooltip) {
-    FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    if (!FTooltip) return;
-    SendMessageW(FTooltip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(HintPause, 0));
-    SendMessageW(FTooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(HintHidePause, 0));
-    SendMessageW(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
+  if (!FTooltip.Valid()) {
+    FTooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+    if (!FTooltip.Valid()) return;
+    SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(HintPause, 0));
+    SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(HintHidePause, 0));
+    SendMessageW(FTooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 600);
   }
   TTTOOLINFOW info{};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -162,19 +162,19 @@ void TApplication::AddTool(TWinControl* control) {
   info.hwnd = control->Parent()->Handle();
   info.uId = reinterpret_cast<UINT_PTR>(control->Handle());
   info.lpszText = LPSTR_TEXTCALLBACKW;
-  if (SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info))) FTools.push_back(control);
+  if (SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info))) FTools.push_back(control);
 }
 
 void TApplication::RemoveTool(TWinControl* control) {
   auto it = std::find(FTools.begin(), FTools.end(), control);
   if (it == FTools.end()) return;
   FTools.erase(it);
-  if (!FTooltip || !control->HandleAllocated()) return;
+  if (!FTooltip.Valid() || !control->HandleAllocated()) return;
   TTTOOLINFOW info{};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.hwnd = control->Parent() && control->Parent()->HandleAllocated() ? control->Parent()->Handle() : nullptr;
   info.uId = reinterpret_cast<UINT_PTR>(control->Handle());
-  SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(FTooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void TApplication::WindowCreated(TWinControl* control) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Gdi.h"
+
 namespace lodo {
 
 class TControl;
@@ -58,7 +60,7 @@ class TApplication {
   bool ShowHint = true;
   int HintPause = 500;
   int HintHidePause = 2500;
-  HWND TooltipWindow() const { return FTooltip; }
+  HWND TooltipWindow() const { return FTooltip.Get(); }
 
   // Hooks from the controls.
   void WindowCreated(TWinControl* control);
@@ -77,7 +79,7 @@ class TApplication {
   std::vector<std::unique_ptr<TForm>> FForms;
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
-  HWND FTooltip = nullptr;
+  TWindowHandle FTooltip;
   std::vector<TWinControl*> FTools;
 };
 

@@ -1,4 +1,4 @@
-// Owning, move-only wrappers for GDI objects, DCs and menus, and a guard that
+// Owning, move-only wrappers for GDI objects, DCs, menus and plain windows, and a guard that
 // selects an object into a DC and restores what was selected before. Borrowed
 // handles (stock objects, system brushes, a DC given for one paint) stay raw.
 #pragma once
@@ -42,6 +42,9 @@ struct TDeleteGdiObject {
 struct TDestroyMenu {
   void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct TDestroyWindow {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
 
 template <typename H>
 using TGdiObject = TOwnedHandle<H, TDeleteGdiObject>;
@@ -52,6 +55,8 @@ using TBitmapHandle = TGdiObject<HBITMAP>;
 using TRegionHandle = TGdiObject<HRGN>;
 // A menu made with CreateMenu/CreatePopupMenu.
 using TMenuHandle = TOwnedHandle<HMENU, TDestroyMenu>;
+// A window that no framework object stands for (the system's tooltip window).
+using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
 
 // A memory DC, deleted with the wrapper.
 class TMemoryDC {
