@@ -121,10 +121,10 @@ verify_output() {
     [ -f "$trust" ] && [ -r "$trust" ] || die "cannot read the certificate $trust"
     # PEM as it is (it may hold a chain); DER, as Windows exports a .cer, converted.
     trust_pem=$trust
-    openssl x509 -in "$trust" -noout 2>/dev/null || {
+    if ! grep -q -e '-----BEGIN CERTIFICATE-----' "$trust"; then
       trust_pem="$work/trust.pem"
       openssl x509 -inform DER -in "$trust" -out "$trust_pem" 2>/dev/null || die "$trust is not a certificate (PEM or DER)"
-    }
+    fi
   fi
   local artefacts=() a bad=0
   while IFS= read -r -d '' a; do artefacts+=("$(basename "$a")"); done < \
