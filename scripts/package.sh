@@ -67,10 +67,10 @@ trap 'exit 130' INT TERM HUP
 
 # --- Checking signatures --------------------------------------------------
 
-# signer_field NAME LOG: a field of the signer's certificate in osslsigncode's
-# report, which lists the signer's certificate first.
-signer_field() {
-  sed -n "/^Signer's certificate/,\$ { /^[[:space:]]*$1[[:space:]]*:[[:space:]]*/ { s///p; q; } }" "$2"
+# first_field SECTION NAME LOG: the first field NAME after the line SECTION
+# starts in osslsigncode's report (its certificates list the signer's first).
+first_field() {
+  sed -n "/^$1/,\$ { /^[[:space:]]*$2[[:space:]]*:[[:space:]]*/ { s///p; q; } }" "$3"
 }
 
 # signature_report LABEL FILE: says whether FILE's signature is valid and by
@@ -78,7 +78,7 @@ signer_field() {
 signature_report() {
   local label=$1 file=$2 log="$work/verify.log" rc=0
   local args=(verify -in "$file")
-  [ -n "$trust" ] && args+=(-CAfile "$trust_pem")
+  [ -n "$trust" ] && args+=(-CAfile "$trust_pem" -TSA-CAfile "$tsa_trust")
   # Offline: no revocation lists fetched from the addresses in the certificate.
   local help
   help=$(osslsigncode -h 2>&1 || true)
@@ -88,26 +88,46 @@ signature_report() {
     echo "$label: NOT SIGNED"
     return 1
   fi
-  # The first certificate listed after "Signer's certificate" is the signer's.
-  local subject issuer serial until signed stamp="no timestamp"
-  subject=$(signer_field Subject "$log") issuer=$(signer_field Issuer "$log")
-  serial=$(signer_field Serial "$log") until=$(signer_field notAfter "$log")
-  signed=$(sed -n '/^[[:space:]]*Signing time:[[:space:]]*/ { s///p; q; }' "$log")
-  grep -q '^Timestamp is not available' "$log" || stamp="timestamped"
+  local subject issuer serial until signed stamp="no timestamp" stamp_ok=yes
+  subject=$(first_field "Signer's certificate" Subject "$log")
+  issuer=$(first_field "Signer's certificate" Issuer "$log")
+  serial=$(first_field "Signer's certificate" Serial "$log")
+  until=$(first_field "Signer's certificate" notAfter "$log")
+  signed=$(first_field "Authenticated attributes" "Signing time" "$log")
+  if ! grep -q '^Timestamp is not available' "$log"; then
+    stamp="timestamp $(first_field Countersignatures "Timestamp time" "$log")"
+    stamp+=" by $(first_field '\(Timestamp verified using\|Failed timestamp certificate chain\)' Subject "$log")"
+    grep -q '^Timestamp Server Signature verification: ok' "$log" || stamp_ok=""
+  fi
   local details
   details=$(printf '    signed by  %s\n    issued by  %s (serial %s, valid until %s)\n    signed on  %s, %s' \
     "$subject" "$issuer" "$serial" "$until" "${signed:-an unknown date}" "$stamp")
+  local reason
+  reason=$(first_field "" Error "$log")
+  [ -n "$reason" ] || reason=$(grep -v -e '^[[:space:]]' -e '^Failed$' -e '^$' "$log" | tail -1)
   if [ $rc -eq 0 ] && grep -q '^Signature verification: ok' "$log"; then
+    if [ -z "$stamp_ok" ]; then
+      printf '%s: signature intact, but its timestamp does NOT verify against %s: %s\n%s\n' \
+        "$label" "$trust_name" "$reason" "$details"
+      return 1
+    fi
     printf '%s: VALID signature, trusted through %s\n%s\n' "$label" "$trust_name" "$details"
     return 0
   fi
   if grep -q 'MISMATCH' "$log"; then
-    printf '%s: INVALID signature: the file was changed after it was signed\n%s\n' "$label" "$details"
+    # osslsigncode stops at the changed digest; the certificate the signature
+    # carries still says who signed it.
+    local claimed=""
+    rm -f "$work/signature.pem"
+    if osslsigncode extract-signature -pem -in "$file" -out "$work/signature.pem" >/dev/null 2>&1; then
+      claimed=$(openssl pkcs7 -in "$work/signature.pem" -print_certs 2>/dev/null |
+        openssl x509 -noout -subject -nameopt compat 2>/dev/null || true)
+      claimed=${claimed#subject=}
+    fi
+    printf '%s: INVALID signature: the file was changed after it was signed\n    signed by  %s\n' \
+      "$label" "${claimed:-(unknown)}"
     return 1
   fi
-  local reason
-  reason=$(sed -n '/^[[:space:]]*Error:[[:space:]]*/ { s///p; q; }' "$log")
-  [ -n "$reason" ] || reason=$(grep -v -e '^[[:space:]]' -e '^Failed$' -e '^$' "$log" | tail -1)
   printf '%s: signature does NOT verify against %s: %s\n%s\n' "$label" "$trust_name" "$reason" "$details"
   return 1
 }
@@ -125,6 +145,9 @@ verify_output() {
       trust_pem="$work/trust.pem"
       openssl x509 -inform DER -in "$trust" -out "$trust_pem" 2>/dev/null || die "$trust is not a certificate (PEM or DER)"
     fi
+    # A timestamp is trusted from the system's authorities or from CERT.
+    tsa_trust="$work/tsa-trust.pem"
+    cat /etc/ssl/certs/ca-certificates.crt "$trust_pem" >"$tsa_trust" 2>/dev/null || cat "$trust_pem" >"$tsa_trust"
   fi
   local artefacts=() a bad=0
   while IFS= read -r -d '' a; do artefacts+=("$(basename "$a")"); done < \

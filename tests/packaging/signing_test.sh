@@ -16,7 +16,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d "$PWD/signing.XXXXXX")
 cleanup_wine() { :; }
+tsa_pid=""
 cleanup() {
+  [ -z "$tsa_pid" ] || kill "$tsa_pid" 2>/dev/null || true
   cleanup_wine
   # LODO_KEEP=1 keeps the work folder for a look after a failure.
   [ -n "${LODO_KEEP:-}" ] || rm -rf "$work"
@@ -104,6 +106,78 @@ verified() {
   osslsigncode verify -in "$1" -CAfile "$certs/helpdesk.pem" >"$1.verify" 2>&1 &&
     grep -q '^Signature verification: ok' "$1.verify" &&
     grep -q 'Subject: /CN=Lodo Test Helpdesk/O=Orvane test' "$1.verify"
+}
+
+# timestamped: --timestamp against an RFC 3161 server of openssl's on a
+# loopback port, with a certificate of its own.
+timestamped() {
+  local tsa="$work/tsa" port
+  mkdir -p "$tsa"
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tsa/tsa.key" -out "$tsa/tsa.pem" -subj "/CN=Loopback TSA" \
+    -days 30 -addext "extendedKeyUsage=critical,timeStamping" -addext "keyUsage=critical,digitalSignature" 2>/dev/null
+  echo 01 >"$tsa/serial"
+  cat >"$tsa/tsa.cnf" <<EOF
+[tsa]
+default_tsa = loopback
+[loopback]
+serial = $tsa/serial
+signer_cert = $tsa/tsa.pem
+signer_key = $tsa/tsa.key
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256, sha384, sha512
+accuracy = secs:1
+ess_cert_id_alg = sha256
+EOF
+  # At most ten requests, each within a minute; the test stops it sooner.
+  timeout 120 python3 - "$tsa/tsa.cnf" >"$tsa/port" <<'PY' &
+import http.server, os, subprocess, sys, tempfile
+
+class Reply(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        with tempfile.TemporaryDirectory() as folder:
+            q, r = os.path.join(folder, "q"), os.path.join(folder, "r")
+            open(q, "wb").write(query)
+            subprocess.run(["openssl", "ts", "-reply", "-config", sys.argv[1], "-queryfile", q, "-out", r],
+                           check=True, capture_output=True)
+            reply = open(r, "rb").read()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+
+    def log_message(self, *args):
+        pass
+
+server = http.server.HTTPServer(("127.0.0.1", 0), Reply)
+server.timeout = 60
+print(server.server_address[1], flush=True)
+for _ in range(10):
+    server.handle_request()
+PY
+  tsa_pid=$!
+  timeout 10 bash -c 'until [ -s "$0" ]; do sleep 0.1; done' "$tsa/port" || fail "the loopback timestamp server did not start"
+  port=$(cat "$tsa/port")
+  LODO_SIGN_PASSWORD=$password SOURCE_DATE_EPOCH=1700000000 package "$work/ts.log" --sign "$certs/helpdesk.pfx" \
+    --client "$client" --timestamp "http://127.0.0.1:$port/" --out "$work/ts" ||
+    { cat "$work/ts.log"; fail "package.sh --timestamp"; }
+  kill "$tsa_pid" 2>/dev/null || true
+  wait "$tsa_pid" 2>/dev/null || true
+  tsa_pid=""
+
+  cat "$certs/helpdesk.pem" "$tsa/tsa.pem" >"$tsa/trust.pem"
+  "$root/scripts/package.sh" --verify "$tsa/trust.pem" --out "$work/ts" >"$work/ts-verify.log" 2>&1 ||
+    { cat "$work/ts-verify.log"; fail "--verify rejects the timestamped packages"; }
+  [ "$(grep -c -E 'signed on  Nov 14 22:13:20 2023 GMT, timestamp .* GMT by /CN=Loopback TSA' "$work/ts-verify.log")" -eq 2 ] ||
+    { cat "$work/ts-verify.log"; fail "--verify does not report both timestamps"; }
+  # A timestamp from a server nobody trusts is not valid.
+  if "$root/scripts/package.sh" --verify "$certs/helpdesk.pem" --out "$work/ts" >"$work/ts-untrusted.log" 2>&1; then
+    fail "--verify accepts a timestamp from an untrusted server"
+  fi
+  grep -qF "$setup: signature intact, but its timestamp does NOT verify" "$work/ts-untrusted.log" ||
+    { cat "$work/ts-untrusted.log"; fail "--verify does not single out the untrusted timestamp"; }
 }
 
 reproducible() {
@@ -206,9 +280,12 @@ EOF
   if "$root/scripts/package.sh" --verify "$certs/helpdesk.pem" --out "$work/changed" >"$work/changed.log" 2>&1; then
     fail "--verify accepts a changed installer"
   fi
-  grep -qF "$setup: INVALID signature: the file was changed after it was signed" "$work/changed.log" &&
+  grep -A1 -F "$setup: INVALID signature: the file was changed after it was signed" "$work/changed.log" |
+    grep -qxF "    signed by  /CN=Lodo Test Helpdesk/O=Orvane test" &&
     grep -qF "SHA256SUMS: MISMATCH" "$work/changed.log" && grep -qF "$zip: lodo.exe: VALID signature" "$work/changed.log" ||
     { cat "$work/changed.log"; fail "--verify does not single out the changed installer"; }
+
+  timestamped
 
   package "$work/u.log" --out "$work/unsigned" || fail "package.sh without --sign"
   if "$root/scripts/package.sh" --verify "$certs/helpdesk.pem" --out "$work/unsigned" >"$work/unsigned.log" 2>&1; then
