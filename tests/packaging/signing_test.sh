@@ -232,11 +232,11 @@ EOF
   local signs
   signs=$(grep -c '^osslsigncode sign ' "$work/argv.log" || true)
   [ "$signs" -eq 6 ] || fail "$signs signing commands in two runs, not 6: $(cat "$work/argv.log")"
-  [ "$(grep -c 'password file 600 in a folder 700' "$work/argv.log")" -eq 6 ] ||
-    fail "the password file is not private: $(grep 'password file' "$work/argv.log")"
-  grep -q 'in its environment' "$work/argv.log" && fail "$(grep 'in its environment' "$work/argv.log")"
   grep -qF -e "$password" -e 'lozinka' "$work/argv.log" "$work/a.log" "$work/b.log" &&
     fail "the password shows on a command line or in the output"
+  grep -q 'in its environment' "$work/argv.log" && fail "$(grep 'in its environment' "$work/argv.log")"
+  [ "$(grep -c 'password file 600 in a folder 700' "$work/argv.log")" -eq 6 ] ||
+    fail "the password file is not private: $(grep 'password file' "$work/argv.log")"
   [ -z "$(ls -A "$work/tmp")" ] || fail "package.sh left $(ls -A "$work/tmp") in its temporary folder"
 
   # Without SOURCE_DATE_EPOCH the signing time is the commit's date.
@@ -397,7 +397,9 @@ wine_install() {
 
   echo "installing the signed $setup silently"
   timeout 60 "$loader" "$work/dist/$setup" /S || fail "the signed installer failed"
-  cmp -s "$work/signed.exe" "$install_dir/lodo.exe" || fail "the installed lodo.exe is not the signed one"
+  cp "$install_dir/lodo.exe" "$work/installed.exe"
+  verified "$work/installed.exe" || { cat "$work/installed.exe.verify"; fail "the installed lodo.exe does not verify"; }
+  cmp -s "$work/signed.exe" "$work/installed.exe" || fail "the installed lodo.exe is not the zip's"
   cp "$install_dir/uninstall.exe" "$work/uninstall.exe"
   verified "$work/uninstall.exe" || { cat "$work/uninstall.exe.verify"; fail "the installed uninstaller does not verify"; }
   grep -q 'Text description: lodo uninstaller' "$work/uninstall.exe.verify" || fail "the uninstaller's signature has no description"
