@@ -94,9 +94,14 @@ signature_report() {
   serial=$(first_field "Signer's certificate" Serial "$log")
   until=$(first_field "Signer's certificate" notAfter "$log")
   signed=$(first_field "Authenticated attributes" "Signing time" "$log")
-  if ! grep -q '^Timestamp is not available' "$log"; then
-    stamp="timestamp $(first_field Countersignatures "Timestamp time" "$log")"
-    stamp+=" by $(first_field '\(Timestamp verified using\|Failed timestamp certificate chain\)' Subject "$log")"
+  if grep -q '^Timestamp Server Signature verification' "$log"; then
+    # osslsigncode 2.9 names the server's certificate, 2.5 only its issuer.
+    local when server
+    when=$(first_field Countersignatures "Timestamp time" "$log")
+    [ -n "$when" ] || when=$(first_field "" "The signature is timestamped" "$log")
+    server=$(first_field '\(Timestamp verified using\|Failed timestamp certificate chain\)' Subject "$log")
+    [ -n "$server" ] || server="a server certified by $(first_field "Timestamp Verified by" Issuer "$log")"
+    stamp="timestamp $when by $server"
     grep -q '^Timestamp Server Signature verification: ok' "$log" || stamp_ok=""
   fi
   local details
@@ -104,6 +109,7 @@ signature_report() {
     "$subject" "$issuer" "$serial" "$until" "${signed:-an unknown date}" "$stamp")
   local reason
   reason=$(first_field "" Error "$log")
+  [ -n "$reason" ] || reason=$(sed -n '/^.*Verify error: */ { s///p; q; }' "$log")
   [ -n "$reason" ] || reason=$(grep -v -e '^[[:space:]]' -e '^Failed$' -e '^$' "$log" | tail -1)
   if [ $rc -eq 0 ] && grep -q '^Signature verification: ok' "$log"; then
     if [ -z "$stamp_ok" ]; then
@@ -290,9 +296,9 @@ signing_failed() {
   local log="$work/sign.log"
   if grep -q -i 'timestamping failed' "$log"; then
     local reason
-    reason=$(grep -o -i -m1 -E 'connection refused|name or service not known|timed? ?out|no route to host|network is unreachable' "$log" || true)
-    die "no timestamp from $timestamp${reason:+ ($reason)}: --timestamp needs the network and a" \
-      "working RFC 3161 timestamp server; leave it out to sign offline"
+    reason=$(grep -o -i -m1 -E "connection refused|couldn't connect to server|(name or service not known|couldn't resolve host)|timed? ?out|no route to host|network is unreachable" "$log" || true)
+    die "no timestamp from $timestamp: --timestamp needs the network and a working RFC 3161 timestamp" \
+      "server${reason:+ ($reason)}; leave it out to sign offline"
   fi
   die "signing $1 failed: $(grep -v -x 'Failed' "$log" | tail -3 | tr '\n' ' ')"
 }

@@ -170,7 +170,7 @@ PY
   cat "$certs/helpdesk.pem" "$tsa/tsa.pem" >"$tsa/trust.pem"
   "$root/scripts/package.sh" --verify "$tsa/trust.pem" --out "$work/ts" >"$work/ts-verify.log" 2>&1 ||
     { cat "$work/ts-verify.log"; fail "--verify rejects the timestamped packages"; }
-  [ "$(grep -c -E 'signed on  Nov 14 22:13:20 2023 GMT, timestamp .* GMT by /CN=Loopback TSA' "$work/ts-verify.log")" -eq 2 ] ||
+  [ "$(grep -c -E 'signed on  Nov 14 22:13:20 2023 GMT, timestamp .* GMT by (a server certified by )?/CN=Loopback TSA$' "$work/ts-verify.log")" -eq 2 ] ||
     { cat "$work/ts-verify.log"; fail "--verify does not report both timestamps"; }
   # A timestamp from a server nobody trusts is not valid.
   if "$root/scripts/package.sh" --verify "$certs/helpdesk.pem" --out "$work/ts" >"$work/ts-untrusted.log" 2>&1; then
@@ -364,7 +364,7 @@ bad_inputs() {
   try expired 1 "(CN = Expired Helpdesk) expired on Jan  1 00:00:00 2021 GMT" "$pw" -- --sign "$certs/expired.pfx"
   try not-yet-valid 1 "(CN = Future Helpdesk) is not valid before Dec 31 00:00:00 2099 GMT" "$pw" -- \
     --sign "$certs/future.pfx"
-  try timestamp-offline 1 "no timestamp from http://127.0.0.1:$port/ (Connection refused): --timestamp needs the network" \
+  try timestamp-offline 1 "no timestamp from http://127.0.0.1:$port/: --timestamp needs the network" \
     "$pw" -- --sign "$pfx" --timestamp "http://127.0.0.1:$port/"
   try timestamp-not-a-url 2 "--timestamp needs an http:// or https:// URL" "$pw" -- --sign "$pfx" --timestamp "127.0.0.1:$port"
   try timestamp-unsigned 2 "--timestamp goes with --sign" -- --timestamp "http://127.0.0.1:$port/"
