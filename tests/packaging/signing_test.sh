@@ -5,7 +5,8 @@
 #
 #   reproducible  lodo.exe in the zip and the installer verify against the
 #                 certificate, two runs are byte-identical, the password is on
-#                 no command line and in no log, --verify tells good from bad
+#                 no command line and in no log, --timestamp works against a
+#                 loopback server, --verify tells good from bad
 #   bad-inputs    each bad input fails with its message and leaves the output
 #                 folder exactly as it was
 #   wine          the signed installer installs silently under Wine, writes a
