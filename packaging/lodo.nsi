@@ -1,11 +1,17 @@
 ; Per-user installer of lodo together with a helpdesk's VNC server and
 ; settings. scripts/package.sh --client defines VERSION, VERSION4, OUTFILE,
-; ICON, and FILES/UNFILES: generated lists of the files to install and remove.
+; ICON, and FILES/UNFILES: generated lists of the files to install and remove;
+; with --sign also SIGN, a command that signs the file it is given in place.
 ; A 64-bit installer for a 64-bit program (it also runs where only 64-bit
 ; programs can).
 Target amd64-unicode
 !include LogicLib.nsh
 SetCompressor /SOLID lzma
+!ifdef SIGN
+  ; The uninstaller is made here and stored in the installer, which writes it
+  ; out unchanged at install time: signed here, the installed one is signed.
+  !uninstfinalize '"${SIGN}" "%1" "lodo uninstaller"' = 0
+!endif
 ; Installed into the user's own programs folder: no elevation, and the
 ; settings file stays writable for the launcher.
 RequestExecutionLevel user

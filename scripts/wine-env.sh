@@ -40,6 +40,22 @@ lodo_prefix_init() {
   touch "$stamp"
 }
 
+# lodo_install_prefix NAME: makes WINEPREFIX a themed prefix of that name
+# beside the test prefixes, to install into: an install writes shortcuts and
+# registry keys, so its user folders are real folders (a new prefix links the
+# Windows desktop to the Unix home folder), and Wine adds no menu entries to
+# the host's desktop.
+lodo_install_prefix() {
+  export WINEPREFIX
+  WINEPREFIX="$(dirname "$LODO_THEMED_PREFIX")/$1"
+  lodo_prefix_init "$WINEPREFIX" themed
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+  done
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
+}
+
 # Switches the visual style of a prefix off (and waits until it is written).
 lodo_prefix_classic() {
   local prefix=$1

@@ -23,16 +23,7 @@ wait_for() {
   done
 }
 
-# Its own prefix: an install writes shortcuts and registry keys, and the
-# default prefix links the Windows desktop to the Unix home folder.
-export WINEPREFIX
-WINEPREFIX="$(dirname "$LODO_THEMED_PREFIX")/installer"
-lodo_prefix_init "$WINEPREFIX" themed
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-  [ -L "$link" ] && { rm "$link"; mkdir "$link"; }
-done
-# No menu entries for the host's desktop.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
+lodo_install_prefix installer
 "$wineserver" -p
 
 work=$(mktemp -d "$PWD/installer.XXXXXX")

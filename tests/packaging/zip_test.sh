@@ -57,7 +57,7 @@ if not readme.startswith("\ufeff"):
 # The guide names every settings key, the command and the error a user sees.
 for needle in ["lodo " + version, "Sp1_naziv", "Sp16_naziv", "Sp1_adresa", "Sp16_adresa", "[Spajanja]", "[Forma]",
                "Rucni_unos ", "Rucni_unos_adresa", "Zadnje_spajanje", '"<program folder>\\winvnc.exe" -connect <address>',
-               "host::port", "VNC poslužitelj nije moguće pokrenuti.", "writable", "@VERSION@"]:
+               "host::port", "VNC poslužitelj nije moguće pokrenuti.", "writable", "Digital Signatures", "@VERSION@"]:
     present = needle in readme
     if present != (needle != "@VERSION@"):
         errors.append(f"README.txt: {needle!r} {'left in' if present else 'missing'}")
