@@ -1,0 +1,21 @@
+// An owned image list, destroyed with its owner.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace lodo {
+
+// A functor rather than the function's address as a template argument:
+// comctl32 is delay-loaded, and the call must go through its thunk at run time.
+struct TImageListDeleter {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+
+// Move-only; Get() borrows the list.
+using TImageListHandle = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, TImageListDeleter>;
+
+}  // namespace lodo
