@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace lodo {
 
@@ -57,7 +58,7 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
   const auto at = [](int index) { return static_cast<std::size_t>(index); };
   if (found != colorsEnd && Key(*found) == key) {
     ++FUseCounts[at(position)];
-    return FBrushes[at(position)];
+    return FBrushes[at(position)].Get();
   }
 
   if (FDepth == FCapacity) {
@@ -65,21 +66,22 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
     // sorted order is the lowest colour.
     const auto counts = FUseCounts.begin();
     const int victim = static_cast<int>(std::min_element(counts, counts + FDepth) - counts);
-    DeleteObject(FBrushes[at(victim)]);
+    // Erasing the victim's handle deletes its brush.
     FColors.erase(FColors.begin() + victim);
     FBrushes.erase(FBrushes.begin() + victim);
     FUseCounts.erase(FUseCounts.begin() + victim);
     FColors.push_back(0);
-    FBrushes.push_back(nullptr);
+    FBrushes.emplace_back();
     FUseCounts.push_back(0);
     --FDepth;
     if (victim < position) --position;
   }
 
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  TBrushHandle owned(CreateSolidBrush(ColorToRGB(color)));
+  const HBRUSH brush = owned.Get();
   ++FCreated;
   FColors.insert(FColors.begin() + position, color);
-  FBrushes.insert(FBrushes.begin() + position, brush);
+  FBrushes.insert(FBrushes.begin() + position, std::move(owned));
   FUseCounts.insert(FUseCounts.begin() + position, 0);
   FColors.pop_back();
   FBrushes.pop_back();
@@ -89,10 +91,7 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
 }
 
 void TcxSolidBrushCache::Clear() {
-  for (int i = 0; i < FDepth; ++i) {
-    DeleteObject(FBrushes[static_cast<std::size_t>(i)]);
-    FBrushes[static_cast<std::size_t>(i)] = nullptr;
-  }
+  for (int i = 0; i < FDepth; ++i) FBrushes[static_cast<std::size_t>(i)].Reset();
   FDepth = 0;
 }
 
