@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 namespace lodo {
@@ -13,18 +14,24 @@ namespace {
 
 std::array<HBRUSH, kSystemBrushCount> gSystemBrushes{};
 bool gSystemBrushesBuilt = false;
-TcxSolidBrushCache* gSharedCache = nullptr;
+std::unique_ptr<TcxSolidBrushCache> gSharedCache;
 
 std::uint32_t Key(TColor color) { return static_cast<std::uint32_t>(color); }
-
-void BuildSystemBrushTable() {
-  for (int i = 0; i < kSystemBrushCount; ++i) gSystemBrushes[static_cast<std::size_t>(i)] = GetSysColorBrush(i);
-  gSystemBrushesBuilt = true;
-}
 
 }  // namespace
 
 const HBRUSH* SystemBrushTable() { return gSystemBrushesBuilt ? gSystemBrushes.data() : nullptr; }
+
+void ReadSystemBrushTable() {
+  for (int i = 0; i < kSystemBrushCount; ++i) gSystemBrushes[static_cast<std::size_t>(i)] = GetSysColorBrush(i);
+  gSystemBrushesBuilt = true;
+}
+
+// The system's brushes are never deleted.
+void ForgetSystemBrushTable() {
+  gSystemBrushes.fill(nullptr);
+  gSystemBrushesBuilt = false;
+}
 
 TcxSolidBrushCache::TcxSolidBrushCache(int capacity)
     : FColors(static_cast<std::size_t>(std::max(capacity, 1))),
@@ -35,7 +42,7 @@ TcxSolidBrushCache::TcxSolidBrushCache(int capacity)
   FNotifier->OnSystemColorsChanged = [this] {
     // Wine replaces the system brushes when the colours change (Windows
     // recolours them in place): the table is read again.
-    if (gSystemBrushesBuilt) BuildSystemBrushTable();
+    if (gSystemBrushesBuilt) ReadSystemBrushTable();
     Clear();
   };
 }
@@ -95,19 +102,12 @@ void TcxSolidBrushCache::Clear() {
   FDepth = 0;
 }
 
-TcxSolidBrushCache* SharedBrushCache() { return gSharedCache; }
+TcxSolidBrushCache* SharedBrushCache() { return gSharedCache.get(); }
 
-void InitializeBrushCacheModule() {
-  if (!gSystemBrushesBuilt) BuildSystemBrushTable();
-  if (!gSharedCache) gSharedCache = new TcxSolidBrushCache(kSharedBrushCacheCapacity);
+void CreateSharedBrushCache() {
+  if (!gSharedCache) gSharedCache = std::make_unique<TcxSolidBrushCache>(kSharedBrushCacheCapacity);
 }
 
-void FinalizeBrushCacheModule() {
-  delete gSharedCache;
-  gSharedCache = nullptr;
-  // The system's brushes are never deleted.
-  gSystemBrushes.fill(nullptr);
-  gSystemBrushesBuilt = false;
-}
+void DestroySharedBrushCache() { gSharedCache.reset(); }
 
 }  // namespace lodo

@@ -53,8 +53,12 @@ constexpr int kSharedBrushCacheCapacity = 128;
 // The process's cache, null outside the brush module's lifetime.
 TcxSolidBrushCache* SharedBrushCache();
 
-// Builds the system brush table, then the shared cache; shutdown reverses it.
-void InitializeBrushCacheModule();
-void FinalizeBrushCacheModule();
+// The brush module (graphics/GraphicsModule.h) makes and drops these two.
+// Reading the table again is how it follows a colour change.
+void ReadSystemBrushTable();
+void ForgetSystemBrushTable();
+// Makes the shared cache when there is none.
+void CreateSharedBrushCache();
+void DestroySharedBrushCache();
 
 }  // namespace lodo
