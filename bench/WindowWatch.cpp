@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Gdi.h"
+
 namespace lodo::bench {
 
 namespace {
@@ -30,29 +32,14 @@ std::vector<HWND> Descendants(HWND window) {
 
 }  // namespace
 
-TScreenShot::TScreenShot(const RECT& screen) : FWidth(screen.right - screen.left), FHeight(screen.bottom - screen.top) {
-  if (FWidth <= 0 || FHeight <= 0) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = FWidth;
-  info.bmiHeader.biHeight = -FHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  FBitmap.Reset(CreateDIBSection(FDC.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  FBits = static_cast<const DWORD*>(bits);
-  if (!FBits) return;
-  TSelectGuard select(FDC.Get(), FBitmap.Get());
+TScreenShot::TScreenShot(const RECT& screen) : FDib(screen.right - screen.left, screen.bottom - screen.top) {
+  if (!FDib.Valid()) return;
+  TMemoryDC dc;
+  TSelectGuard select(dc.Get(), FDib.Bitmap());
   // The desktop's DC shows what is on screen, whichever process drew it.
   TWindowDC desktop(nullptr);
-  BitBlt(FDC.Get(), 0, 0, FWidth, FHeight, desktop.Get(), screen.left, screen.top, SRCCOPY);
+  BitBlt(dc.Get(), 0, 0, FDib.Width(), FDib.Height(), desktop.Get(), screen.left, screen.top, SRCCOPY);
   GdiFlush();
-}
-
-COLORREF TScreenShot::Pixel(int x, int y) const {
-  const DWORD v = FBits[static_cast<size_t>(y) * static_cast<size_t>(FWidth) + static_cast<size_t>(x)];
-  // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
 HWND MainWindowOf(DWORD pid) {

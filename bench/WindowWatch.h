@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "framework/Gdi.h"
+#include "framework/DibSection.h"
 
 namespace lodo::bench {
 
@@ -13,16 +13,13 @@ class TScreenShot {
  public:
   explicit TScreenShot(const RECT& screen);
 
-  bool Valid() const { return FBits != nullptr; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  COLORREF Pixel(int x, int y) const;
+  bool Valid() const { return FDib.Valid(); }
+  int Width() const { return FDib.Width(); }
+  int Height() const { return FDib.Height(); }
+  COLORREF Pixel(int x, int y) const { return FDib.Pixel(x, y); }
 
  private:
-  int FWidth, FHeight;
-  TMemoryDC FDC;
-  TBitmapHandle FBitmap;
-  const DWORD* FBits = nullptr;
+  TDibSection FDib;
 };
 
 // The process's visible window with a title bar (not a hidden message

@@ -8,8 +8,8 @@
 #include "controls/ControlsModule.h"
 #include "framework/Application.h"
 #include "graphics/GraphicsModule.h"
-#include "graphics/SolidBrushCache.h"
 #include "lookandfeel/LookAndFeelModule.h"
+#include "lookandfeel/PainterModule.h"
 #include "theme/ThemeModule.h"
 
 namespace lodo {

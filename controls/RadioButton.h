@@ -26,8 +26,12 @@ struct TCaptionOffsets {
   int Left, Top, Right, Bottom;
 };
 TCaptionOffsets CaptionOffsets(bool native, bool wordWrap, TLeftRight alignment);
-// The caption's text flags: one centred line, or a wrapped block.
-constexpr TextFlags CaptionFlags(bool wordWrap) { return wordWrap ? TextFlags{1697} : TextFlags{609}; }
+// The caption's text flags: one line centred vertically, or a wrapped block
+// centred the same way; both show the accelerator prefix.
+constexpr TextFlags kCaptionLineFlags = tfLeft | tfVCenter | tfSingleLine | tfShowPrefix;
+constexpr TextFlags kCaptionWrappedFlags = tfLeft | tfVCenter | tfNoClip | tfShowPrefix | tfWordBreak;
+static_assert(kCaptionLineFlags == 609 && kCaptionWrappedFlags == 1697);
+constexpr TextFlags CaptionFlags(bool wordWrap) { return wordWrap ? kCaptionWrappedFlags : kCaptionLineFlags; }
 
 // A menu at a screen point, when it pops up by itself; false otherwise.
 bool PopupMenuAt(TComponent* caller, TComponent* menu, int x, int y);

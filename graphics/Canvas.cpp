@@ -51,10 +51,7 @@ TTextCallHook SetTextCallHook(TTextCallHook hook) { return std::exchange(TextHoo
 
 TcxCanvas::TcxCanvas(TCanvas* platformCanvas) : FCanvas(platformCanvas) {}
 
-TcxCanvas::~TcxCanvas() {
-  for (HRGN region : FSavedClipRegions)
-    if (region) DeleteObject(region);
-}
+TcxCanvas::~TcxCanvas() = default;
 
 SIZE TcxCanvas::TextSize(const std::string& text) {
   SIZE size{};
@@ -198,20 +195,16 @@ void TcxCanvas::RestoreDC() {
 
 void TcxCanvas::SaveClipRegion() {
   HDC dc = DeviceContext();
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  if (dc && region && GetClipRgn(dc, region) != 1) {
-    DeleteObject(region);
-    region = nullptr;
-  }
-  FSavedClipRegions.push_back(region);
+  TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+  if (dc && region.Valid() && GetClipRgn(dc, region.Get()) != 1) region.Reset();
+  FSavedClipRegions.push_back(std::move(region));
 }
 
 void TcxCanvas::RestoreClipRegion() {
   if (FSavedClipRegions.empty()) return;
-  HRGN region = FSavedClipRegions.back();
+  const TRegionHandle region = std::move(FSavedClipRegions.back());
   FSavedClipRegions.pop_back();
-  if (HDC dc = DeviceContext()) SelectClipRgn(dc, region);
-  if (region) DeleteObject(region);
+  if (HDC dc = DeviceContext()) SelectClipRgn(dc, region.Get());
 }
 
 void TcxCanvas::SaveState() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Colors.h"
+#include "framework/Gdi.h"
 #include "framework/Graphics.h"
 
 namespace lodo {
@@ -96,7 +97,7 @@ class TcxCanvas {
 
   TCanvas* FCanvas;
   std::vector<int> FSavedDCs;
-  std::vector<HRGN> FSavedClipRegions;  // owned; null entries mean "no clip region"
+  std::vector<TRegionHandle> FSavedClipRegions;  // empty entries mean "no clip region"
   std::vector<TState> FStates;
 };
 

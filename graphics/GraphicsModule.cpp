@@ -2,6 +2,7 @@
 #include "graphics/GraphicsModule.h"
 
 #include "graphics/Office2003Colors.h"
+#include "graphics/SolidBrushCache.h"
 
 namespace lodo {
 
@@ -13,6 +14,16 @@ void InitializeGraphicsModule() {
 void FinalizeGraphicsModule() {
   SetThemeNameSource(nullptr);
   SetMajorVersionSource(nullptr);
+}
+
+void InitializeBrushCacheModule() {
+  if (!SystemBrushTable()) ReadSystemBrushTable();
+  CreateSharedBrushCache();
+}
+
+void FinalizeBrushCacheModule() {
+  DestroySharedBrushCache();
+  ForgetSystemBrushTable();
 }
 
 }  // namespace lodo

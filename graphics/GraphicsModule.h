@@ -1,4 +1,5 @@
-// Start-up and shutdown of the graphics library (its process-wide state).
+// Start-up and shutdown of the graphics library (its process-wide state): the
+// colour sources, and the brush module.
 #pragma once
 
 namespace lodo {
@@ -7,5 +8,10 @@ namespace lodo {
 // the colour listener itself comes and goes with its notifiers.
 void InitializeGraphicsModule();
 void FinalizeGraphicsModule();
+
+// The brush module: builds the system brush table, then the shared solid-brush
+// cache; shutdown reverses it.
+void InitializeBrushCacheModule();
+void FinalizeBrushCacheModule();
 
 }  // namespace lodo

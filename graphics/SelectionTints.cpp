@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/Gdi.h"
+
 namespace lodo {
 
 namespace {
@@ -35,9 +37,8 @@ TColor SystemTint(std::int8_t face, std::int8_t highlight, std::int8_t window) {
 }
 
 TColor NearestScreenColor(TColor color) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF nearest = GetNearestColor(screen, static_cast<COLORREF>(color));
-  ReleaseDC(nullptr, screen);
+  const TWindowDC screen(nullptr);
+  const COLORREF nearest = GetNearestColor(screen.Get(), static_cast<COLORREF>(color));
   // GetNearestColor fails with CLR_INVALID; keep the colour asked for then.
   return nearest == CLR_INVALID ? color : static_cast<TColor>(nearest);
 }

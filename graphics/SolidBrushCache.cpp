@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace lodo {
 
@@ -12,18 +14,24 @@ namespace {
 
 std::array<HBRUSH, kSystemBrushCount> gSystemBrushes{};
 bool gSystemBrushesBuilt = false;
-TcxSolidBrushCache* gSharedCache = nullptr;
+std::unique_ptr<TcxSolidBrushCache> gSharedCache;
 
 std::uint32_t Key(TColor color) { return static_cast<std::uint32_t>(color); }
-
-void BuildSystemBrushTable() {
-  for (int i = 0; i < kSystemBrushCount; ++i) gSystemBrushes[static_cast<std::size_t>(i)] = GetSysColorBrush(i);
-  gSystemBrushesBuilt = true;
-}
 
 }  // namespace
 
 const HBRUSH* SystemBrushTable() { return gSystemBrushesBuilt ? gSystemBrushes.data() : nullptr; }
+
+void ReadSystemBrushTable() {
+  for (int i = 0; i < kSystemBrushCount; ++i) gSystemBrushes[static_cast<std::size_t>(i)] = GetSysColorBrush(i);
+  gSystemBrushesBuilt = true;
+}
+
+// The system's brushes are never deleted.
+void ForgetSystemBrushTable() {
+  gSystemBrushes.fill(nullptr);
+  gSystemBrushesBuilt = false;
+}
 
 TcxSolidBrushCache::TcxSolidBrushCache(int capacity)
     : FColors(static_cast<std::size_t>(std::max(capacity, 1))),
@@ -34,7 +42,7 @@ TcxSolidBrushCache::TcxSolidBrushCache(int capacity)
   FNotifier->OnSystemColorsChanged = [this] {
     // Wine replaces the system brushes when the colours change (Windows
     // recolours them in place): the table is read again.
-    if (gSystemBrushesBuilt) BuildSystemBrushTable();
+    if (gSystemBrushesBuilt) ReadSystemBrushTable();
     Clear();
   };
 }
@@ -57,7 +65,7 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
   const auto at = [](int index) { return static_cast<std::size_t>(index); };
   if (found != colorsEnd && Key(*found) == key) {
     ++FUseCounts[at(position)];
-    return FBrushes[at(position)];
+    return FBrushes[at(position)].Get();
   }
 
   if (FDepth == FCapacity) {
@@ -65,21 +73,22 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
     // sorted order is the lowest colour.
     const auto counts = FUseCounts.begin();
     const int victim = static_cast<int>(std::min_element(counts, counts + FDepth) - counts);
-    DeleteObject(FBrushes[at(victim)]);
+    // Erasing the victim's handle deletes its brush.
     FColors.erase(FColors.begin() + victim);
     FBrushes.erase(FBrushes.begin() + victim);
     FUseCounts.erase(FUseCounts.begin() + victim);
     FColors.push_back(0);
-    FBrushes.push_back(nullptr);
+    FBrushes.emplace_back();
     FUseCounts.push_back(0);
     --FDepth;
     if (victim < position) --position;
   }
 
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  TBrushHandle owned(CreateSolidBrush(ColorToRGB(color)));
+  const HBRUSH brush = owned.Get();
   ++FCreated;
   FColors.insert(FColors.begin() + position, color);
-  FBrushes.insert(FBrushes.begin() + position, brush);
+  FBrushes.insert(FBrushes.begin() + position, std::move(owned));
   FUseCounts.insert(FUseCounts.begin() + position, 0);
   FColors.pop_back();
   FBrushes.pop_back();
@@ -89,26 +98,16 @@ HBRUSH TcxSolidBrushCache::BrushFor(TColor color) {
 }
 
 void TcxSolidBrushCache::Clear() {
-  for (int i = 0; i < FDepth; ++i) {
-    DeleteObject(FBrushes[static_cast<std::size_t>(i)]);
-    FBrushes[static_cast<std::size_t>(i)] = nullptr;
-  }
+  for (int i = 0; i < FDepth; ++i) FBrushes[static_cast<std::size_t>(i)].Reset();
   FDepth = 0;
 }
 
-TcxSolidBrushCache* SharedBrushCache() { return gSharedCache; }
+TcxSolidBrushCache* SharedBrushCache() { return gSharedCache.get(); }
 
-void InitializeBrushCacheModule() {
-  if (!gSystemBrushesBuilt) BuildSystemBrushTable();
-  if (!gSharedCache) gSharedCache = new TcxSolidBrushCache(kSharedBrushCacheCapacity);
+void CreateSharedBrushCache() {
+  if (!gSharedCache) gSharedCache = std::make_unique<TcxSolidBrushCache>(kSharedBrushCacheCapacity);
 }
 
-void FinalizeBrushCacheModule() {
-  delete gSharedCache;
-  gSharedCache = nullptr;
-  // The system's brushes are never deleted.
-  gSystemBrushes.fill(nullptr);
-  gSystemBrushesBuilt = false;
-}
+void DestroySharedBrushCache() { gSharedCache.reset(); }
 
 }  // namespace lodo

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Colors.h"
+#include "framework/Gdi.h"
 #include "graphics/SystemPaletteChanged.h"
 
 namespace lodo {
@@ -34,13 +35,13 @@ class TcxSolidBrushCache {
   int Capacity() const { return FCapacity; }
   TColor ColorAt(int index) const { return FColors[static_cast<std::size_t>(index)]; }
   std::uint32_t UseCountAt(int index) const { return FUseCounts[static_cast<std::size_t>(index)]; }
-  HBRUSH BrushAt(int index) const { return FBrushes[static_cast<std::size_t>(index)]; }
+  HBRUSH BrushAt(int index) const { return FBrushes[static_cast<std::size_t>(index)].Get(); }
   // Brushes this cache has created since it was made, for the tests.
   int BrushesCreated() const { return FCreated; }
 
  private:
   std::vector<TColor> FColors;
-  std::vector<HBRUSH> FBrushes;
+  std::vector<TBrushHandle> FBrushes;
   std::vector<std::uint32_t> FUseCounts;
   int FDepth = 0;
   int FCapacity;
@@ -52,8 +53,12 @@ constexpr int kSharedBrushCacheCapacity = 128;
 // The process's cache, null outside the brush module's lifetime.
 TcxSolidBrushCache* SharedBrushCache();
 
-// Builds the system brush table, then the shared cache; shutdown reverses it.
-void InitializeBrushCacheModule();
-void FinalizeBrushCacheModule();
+// The brush module (graphics/GraphicsModule.h) makes and drops these two.
+// Reading the table again is how it follows a colour change.
+void ReadSystemBrushTable();
+void ForgetSystemBrushTable();
+// Makes the shared cache when there is none.
+void CreateSharedBrushCache();
+void DestroySharedBrushCache();
 
 }  // namespace lodo

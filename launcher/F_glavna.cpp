@@ -229,7 +229,7 @@ void TF_glavna::P_spajanjeClick(TControl*) {
     return;
   }
   const unsigned result = StartCommand(BuildConnectCommand(ProgramFolder(), address));
-  if (result <= 31) {
+  if (result <= kWinExecLastError) {
     ShowError(StartFailureMessage(server, check, result));
     return;
   }

@@ -13,8 +13,11 @@ std::string TrimControl(const std::string& text);
 enum class TServerCheck { scPresent, scMissing, scDirectory };
 TServerCheck CheckServerFile(const std::string& path);
 
-// Starts the command with WinExec (show mode 1); returns WinExec's result,
-// which is greater than 31 on success.
+// WinExec's results up to this one are error codes; a greater one means the
+// program started.
+constexpr unsigned kWinExecLastError = 31;
+
+// Starts the command with WinExec (show mode 1); returns WinExec's result.
 unsigned StartCommand(const std::string& command);
 
 // The user's message (Croatian, UTF-16) for a server that could not be started.

@@ -1,5 +1,5 @@
-// Start-up and shutdown of the look-and-feel library: the root look-and-feel,
-// then the painter module (skin painter registry, glyph cache notifier).
+// Start-up and shutdown of the look-and-feel library's root look-and-feel; the
+// painter module (lookandfeel/PainterModule.h) starts after it.
 #pragma once
 
 namespace lodo {
@@ -7,10 +7,5 @@ namespace lodo {
 // Creates the root look-and-feel; shutdown destroys it.
 void InitializeLookAndFeelModule();
 void FinalizeLookAndFeelModule();
-
-// Creates the skin painter registry and the glyph cache's high-priority
-// colour notifier; shutdown destroys the notifier, the cache and the registry.
-void InitializePainterModule();
-void FinalizePainterModule();
 
 }  // namespace lodo

@@ -1,9 +1,10 @@
 // Start-up and shutdown of the painter module: the skin painter registry, and
 // the high-priority colour notifier that re-renders the radio glyph images.
+#include "lookandfeel/PainterModule.h"
+
 #include <memory>
 
 #include "graphics/SystemPaletteChanged.h"
-#include "lookandfeel/LookAndFeelModule.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "lookandfeel/SkinPainters.h"
 

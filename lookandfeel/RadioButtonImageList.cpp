@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "framework/DibSection.h"
 #include "framework/Graphics.h"
 #include "graphics/Canvas.h"
 #include "graphics/Office2003Colors.h"
@@ -24,28 +25,6 @@ constexpr int kLookCount = 128;
 std::unique_ptr<TcxRadioButtonImageList> gImages;
 TGlyphBrushHook gBrushHook;
 
-// A top-down 32-bit DIB section and the header that describes its rows.
-struct TDibSection {
-  BITMAPINFO Info{};
-  TBitmapHandle Bitmap;
-  std::uint32_t* Bits = nullptr;
-
-  TDibSection(int width, int height) {
-    Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    Info.bmiHeader.biWidth = width;
-    Info.bmiHeader.biHeight = -height;
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    Bitmap.Reset(CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    Bits = Bitmap.Valid() ? static_cast<std::uint32_t*>(bits) : nullptr;
-  }
-};
-
-// A DIB pixel is 0x00RRGGBB; a COLORREF has red and blue the other way round.
-constexpr std::uint32_t SwapRedBlue(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
-
 std::size_t Index(int x, int y, int width) {
   return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
 }
@@ -54,10 +33,10 @@ std::size_t Index(int x, int y, int width) {
 TGlyphCell DrawCell(int width, int height, UINT state) {
   TGlyphCell cell;
   TDibSection dib(width, height);
-  if (!dib.Bits) return cell;
+  if (!dib.Valid()) return cell;
   {
     TMemoryDC dc;
-    TSelectGuard select(dc.Get(), dib.Bitmap.Get());
+    TSelectGuard select(dc.Get(), dib.Bitmap());
     RECT rect{0, 0, width, height};
     FillRect(dc.Get(), &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     DrawFrameControl(dc.Get(), &rect, DFC_BUTTON, state);
@@ -65,17 +44,17 @@ TGlyphCell DrawCell(int width, int height, UINT state) {
   }
   cell.Width = width;
   cell.Height = height;
-  cell.Pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (std::size_t i = 0; i < cell.Pixels.size(); ++i) cell.Pixels[i] = SwapRedBlue(dib.Bits[i]);
+  cell.Pixels.resize(dib.PixelCount());
+  for (std::size_t i = 0; i < cell.Pixels.size(); ++i) cell.Pixels[i] = TDibSection::ToColor(dib.Bits()[i]);
   return cell;
 }
 
 // Reads the pixels of a DIB section that black marks.
-std::vector<bool> BlackPixels(const TDibSection& dib, int width, int height) {
-  std::vector<bool> black(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), false);
-  if (!dib.Bits) return black;
+std::vector<bool> BlackPixels(const TDibSection& dib) {
+  std::vector<bool> black(static_cast<std::size_t>(dib.Width()) * static_cast<std::size_t>(dib.Height()), false);
+  if (!dib.Valid()) return black;
   GdiFlush();
-  for (std::size_t i = 0; i < black.size(); ++i) black[i] = (dib.Bits[i] & 0x00FFFFFF) == 0;
+  for (std::size_t i = 0; i < black.size(); ++i) black[i] = TDibSection::ToColor(dib.Bits()[i]) == RGB(0, 0, 0);
   return black;
 }
 
@@ -83,15 +62,15 @@ std::vector<bool> BlackPixels(const TDibSection& dib, int width, int height) {
 std::vector<bool> DrawRoundRect(int width, int height, const RECT& rect, int cornerWidth, int cornerHeight,
                                 bool filled) {
   TDibSection dib(width, height);
-  if (!dib.Bits) return std::vector<bool>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), false);
+  if (!dib.Valid()) return BlackPixels(dib);
   TMemoryDC dc;
-  TSelectGuard select(dc.Get(), dib.Bitmap.Get());
+  TSelectGuard select(dc.Get(), dib.Bitmap());
   const RECT all{0, 0, width, height};
   FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   TSelectGuard pen(dc.Get(), GetStockObject(BLACK_PEN));
   TSelectGuard brush(dc.Get(), GetStockObject(filled ? BLACK_BRUSH : WHITE_BRUSH));
   RoundRect(dc.Get(), rect.left, rect.top, rect.right, rect.bottom, cornerWidth, cornerHeight);
-  return BlackPixels(dib, width, height);
+  return BlackPixels(dib);
 }
 
 bool IsOuterRing(std::int32_t kind) { return kind == pkOuterUpperLeft || kind == pkOuterLowerRight; }
@@ -371,23 +350,19 @@ TcxRadioButtonImageList::TcxRadioButtonImageList() : TcxRadioButtonImageList(Mea
 
 TcxRadioButtonImageList::TcxRadioButtonImageList(const TGlyphGeometry& geometry)
     : FGeometry(geometry.Width > 0 && geometry.Height > 0 ? geometry : DefaultGlyphGeometry()) {
-  FImages = ImageList_Create(FGeometry.Width, FGeometry.Height, ILC_MASK | ILC_COLOR32, kLookCount, 16);
+  FImages.Reset(ImageList_Create(FGeometry.Width, FGeometry.Height, ILC_MASK | ILC_COLOR32, kLookCount, 16));
   FMask = BuildMask(FGeometry);
   FPattern = BuildPattern(FGeometry);
   FillImages();
 }
 
-TcxRadioButtonImageList::~TcxRadioButtonImageList() {
-  if (FImages) ImageList_Destroy(FImages);
-}
-
-int TcxRadioButtonImageList::ImageCount() const { return FImages ? ImageList_GetImageCount(FImages) : 0; }
+int TcxRadioButtonImageList::ImageCount() const { return FImages.Valid() ? ImageList_GetImageCount(FImages.Get()) : 0; }
 
 void TcxRadioButtonImageList::FillImages() {
-  if (!FImages || ImageCount() > 0) return;
+  if (!FImages.Valid() || ImageCount() > 0) return;
   const int h = FPattern.Height;
   TDibSection temporary(FPattern.Width, h);
-  if (!temporary.Bitmap.Valid()) return;
+  if (!temporary.Valid()) return;
   std::vector<std::uint32_t> buffer(FPattern.Kinds.size());
   // SetDIBits wants a DC only for palette colours; the bitmap itself must not
   // be selected anywhere, or SetDIBits and ImageList_Add would fail.
@@ -395,11 +370,10 @@ void TcxRadioButtonImageList::FillImages() {
   auto render = [&](TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing) {
     const TGlyphColors colors = GlyphColors(kind, state, checked, focused, designing);
     std::array<std::uint32_t, kGlyphPixelKindCount> pixels{};
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = SwapRedBlue(ColorToRGB(colors[i]));
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = TDibSection::ToPixel(ColorToRGB(colors[i]));
     for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = pixels[static_cast<std::size_t>(FPattern.Kinds[i])];
-    SetDIBits(dc.Get(), temporary.Bitmap.Get(), 0, static_cast<UINT>(h), buffer.data(), &temporary.Info,
-              DIB_RGB_COLORS);
-    const int index = ImageList_Add(FImages, temporary.Bitmap.Get(), FMask.Get());
+    SetDIBits(dc.Get(), temporary.Bitmap(), 0, static_cast<UINT>(h), buffer.data(), &temporary.Info(), DIB_RGB_COLORS);
+    const int index = ImageList_Add(FImages.Get(), temporary.Bitmap(), FMask.Get());
     const auto slot = static_cast<std::size_t>(ImageSlot(kind, state, checked, focused, designing));
     if (FSlotMap.size() < slot + 1) FSlotMap.resize(slot + 1, -1);
     // A failed add leaves the slot without an image rather than pointing at another look's.
@@ -416,8 +390,8 @@ void TcxRadioButtonImageList::FillImages() {
 }
 
 void TcxRadioButtonImageList::RebuildImages() {
-  if (!FImages) return;
-  ImageList_Remove(FImages, -1);
+  if (!FImages.Valid()) return;
+  ImageList_Remove(FImages.Get(), -1);
   FillImages();
 }
 
@@ -432,7 +406,7 @@ void TcxRadioButtonImageList::DrawGlyphImage(TcxCanvas& canvas, int x, int y, TC
   if (index < 0) return;
   // clNone is no colour at all: like clDefault, nothing goes behind the disc.
   if (background == clDefault || background == clNone) {
-    ImageList_Draw(FImages, index, canvas.DeviceContext(), x, y, ILD_TRANSPARENT);
+    ImageList_Draw(FImages.Get(), index, canvas.DeviceContext(), x, y, ILD_TRANSPARENT);
     return;
   }
   // The background goes straight onto the canvas under the disc: the same
@@ -444,7 +418,7 @@ void TcxRadioButtonImageList::DrawGlyphImage(TcxCanvas& canvas, int x, int y, TC
   if (gBrushHook) gBrushHook(brush.Get());
   FillRect(dc, &all, brush.Get());
   brush.Reset();
-  ImageList_Draw(FImages, index, dc, x, y, ILD_TRANSPARENT);
+  ImageList_Draw(FImages.Get(), index, dc, x, y, ILD_TRANSPARENT);
 }
 
 TcxRadioButtonImageList& RadioButtonImages() {

@@ -13,6 +13,7 @@
 
 #include "framework/Colors.h"
 #include "framework/Gdi.h"
+#include "framework/ImageList.h"
 #include "lookandfeel/LookAndFeelTypes.h"
 
 namespace lodo {
@@ -102,7 +103,6 @@ class TcxRadioButtonImageList {
   TcxRadioButtonImageList();
   // The same from a geometry measured elsewhere (a W or H of 0 takes the default).
   explicit TcxRadioButtonImageList(const TGlyphGeometry& geometry);
-  ~TcxRadioButtonImageList();
   TcxRadioButtonImageList(const TcxRadioButtonImageList&) = delete;
   TcxRadioButtonImageList& operator=(const TcxRadioButtonImageList&) = delete;
 
@@ -119,7 +119,7 @@ class TcxRadioButtonImageList {
   const TGlyphGeometry& Geometry() const { return FGeometry; }
   const TGlyphPattern& Pattern() const { return FPattern; }
   const std::vector<int>& SlotMap() const { return FSlotMap; }
-  HIMAGELIST Images() const { return FImages; }
+  HIMAGELIST Images() const { return FImages.Get(); }
   HBITMAP Mask() const { return FMask.Get(); }
   int ImageCount() const;
 
@@ -129,7 +129,7 @@ class TcxRadioButtonImageList {
   // Image index of each slot; -1 where adding the image failed.
   std::vector<int> FSlotMap;
   TBitmapHandle FMask;
-  HIMAGELIST FImages = nullptr;
+  TImageListHandle FImages;
 };
 
 // The shared cache, created and filled on the first call.

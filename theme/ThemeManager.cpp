@@ -2,8 +2,6 @@
 // closes the cache when the visual style changes.
 #include "theme/ThemeManager.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <array>
 #include <exception>
@@ -12,7 +10,6 @@
 
 #include "framework/Application.h"
 #include "framework/MessageWindow.h"
-#include "theme/ThemeModule.h"
 #include "theme/UxTheme.h"
 
 namespace lodo {
@@ -166,32 +163,6 @@ void StopThemeManager() {
   CloseAllThemeHandles();
   gNotificators.reset();
   for (TdxThemeData& slot : gCache) slot.ClassList.clear();
-}
-
-namespace {
-bool gModuleStarted = false;
-}
-
-void InitializeThemeModule() {
-  if (gModuleStarted) return;
-  InitCommonControls();
-  BindThemeLibrary();
-  try {
-    StartThemeManager();
-  } catch (...) {
-    // Without its receiver the cache could go stale at a switch: run unbound.
-    StopThemeManager();
-    UnbindThemeLibrary();
-    throw;
-  }
-  gModuleStarted = true;
-}
-
-void FinalizeThemeModule() {
-  if (!gModuleStarted) return;
-  StopThemeManager();
-  UnbindThemeLibrary();
-  gModuleStarted = false;
 }
 
 }  // namespace lodo

@@ -2,6 +2,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "framework/Application.h"
 
@@ -60,40 +61,19 @@ void WithTestForm(const std::function<void(TForm& form)>& body) {
   Pump();
 }
 
-TDib::TDib(int width, int height, COLORREF fill) : FWidth(width), FHeight(height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  FDC = CreateCompatibleDC(nullptr);
-  FBitmap = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  FBits = static_cast<std::uint32_t*>(bits);
-  FOld = SelectObject(FDC, FBitmap);
+TDib::TDib(int width, int height, COLORREF fill)
+    : FDib(width, height), FDC(nullptr), FSelect(FDC.Get(), FDib.Bitmap()) {
   Fill(fill);
 }
 
-TDib::~TDib() {
-  SelectObject(FDC, FOld);
-  DeleteObject(FBitmap);
-  DeleteDC(FDC);
-}
-
 COLORREF TDib::Pixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return CLR_INVALID;
   GdiFlush();
-  const std::uint32_t v = FBits[static_cast<size_t>(y) * static_cast<size_t>(FWidth) + static_cast<size_t>(x)];
-  // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  return FDib.Pixel(x, y);
 }
 
 void TDib::Fill(COLORREF color) {
   GdiFlush();
-  const std::uint32_t v = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-  for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = v;
+  FDib.Fill(color);
 }
 
 int TDib::Count(COLORREF color, RECT area) const {
@@ -105,39 +85,39 @@ int TDib::Count(COLORREF color, RECT area) const {
 }
 
 void TDib::CaptureClient(HWND window) {
-  HDC dc = GetDC(window);
-  BitBlt(FDC, 0, 0, FWidth, FHeight, dc, 0, 0, SRCCOPY);
-  ReleaseDC(window, dc);
+  TWindowDC dc(window);
+  BitBlt(FDC.Get(), 0, 0, Width(), Height(), dc.Get(), 0, 0, SRCCOPY);
   GdiFlush();
 }
 
 bool TDib::SaveBmp(const std::string& path) const {
-  FILE* f = std::fopen(path.c_str(), "wb");
+  const std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!f) return false;
-  const int rowBytes = (FWidth * 3 + 3) & ~3;
+  const int width = Width();
+  const int height = Height();
+  const int rowBytes = (width * 3 + 3) & ~3;
   BITMAPFILEHEADER fh{};
   BITMAPINFOHEADER ih{};
   fh.bfType = 0x4D42;
   fh.bfOffBits = sizeof(fh) + sizeof(ih);
-  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rowBytes * FHeight);
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rowBytes * height);
   ih.biSize = sizeof(ih);
-  ih.biWidth = FWidth;
-  ih.biHeight = FHeight;
+  ih.biWidth = width;
+  ih.biHeight = height;
   ih.biPlanes = 1;
   ih.biBitCount = 24;
-  std::fwrite(&fh, sizeof(fh), 1, f);
-  std::fwrite(&ih, sizeof(ih), 1, f);
+  std::fwrite(&fh, sizeof(fh), 1, f.get());
+  std::fwrite(&ih, sizeof(ih), 1, f.get());
   std::vector<unsigned char> row(static_cast<size_t>(rowBytes));
-  for (int y = FHeight - 1; y >= 0; --y) {
-    for (int x = 0; x < FWidth; ++x) {
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) {
       const COLORREF c = Pixel(x, y);
       row[static_cast<size_t>(x * 3)] = GetBValue(c);
       row[static_cast<size_t>(x * 3 + 1)] = GetGValue(c);
       row[static_cast<size_t>(x * 3 + 2)] = GetRValue(c);
     }
-    std::fwrite(row.data(), 1, row.size(), f);
+    std::fwrite(row.data(), 1, row.size(), f.get());
   }
-  std::fclose(f);
   return true;
 }
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/DibSection.h"
 #include "framework/Form.h"
+#include "framework/Gdi.h"
 
 namespace lodo::test {
 
@@ -42,13 +44,12 @@ void WithTestForm(const std::function<void(TForm& form)>& body);
 class TDib {
  public:
   TDib(int width, int height, COLORREF fill = RGB(255, 255, 255));
-  ~TDib();
   TDib(const TDib&) = delete;
   TDib& operator=(const TDib&) = delete;
 
-  HDC DC() const { return FDC; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
+  HDC DC() const { return FDC.Get(); }
+  int Width() const { return FDib.Width(); }
+  int Height() const { return FDib.Height(); }
   // The pixel as a COLORREF (0x00BBGGRR), read from the bits.
   COLORREF Pixel(int x, int y) const;
   void Fill(COLORREF color);
@@ -60,11 +61,10 @@ class TDib {
   bool SaveBmp(const std::string& path) const;
 
  private:
-  int FWidth, FHeight;
-  HDC FDC = nullptr;
-  HBITMAP FBitmap = nullptr;
-  HGDIOBJ FOld = nullptr;
-  std::uint32_t* FBits = nullptr;
+  // Declared in this order so that the bitmap is deselected before either goes.
+  TDibSection FDib;
+  TMemoryDC FDC;
+  TSelectGuard FSelect;
 };
 
 // Moves the real pointer to a screen point and lets the system deliver the move.
