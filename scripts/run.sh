@@ -30,7 +30,7 @@ if [ "$demo" = no ]; then
   mkdir -p "$run_dir"
   cp "$build/launcher/lodo.exe" "$run_dir/"
   [ -f "$run_dir/lodo.ini" ] || cp "$root/launcher/lodo.sample.ini" "$run_dir/lodo.ini"
-  trap lodo_wine_stop EXIT
+  on_exit lodo_wine_stop
   if [ -n "${DISPLAY:-}" ]; then
     lodo_wine_start "$build" yes
     "$(lodo_wine_loader)" "$run_dir/lodo.exe"
@@ -62,17 +62,6 @@ cp "$root/scripts/demo/winvnc.sh" "$demo_dir/winvnc.exe"
 # Wine's WinExec starts a Unix script only when it is executable.
 chmod +x "$demo_dir/winvnc.exe"
 
-# stop_pid PID: asks the process to end, and ends it when it has not within
-# 5 s (x11vnc can hang in its exit handler once its display is going).
-stop_pid() {
-  kill "$1" 2>/dev/null || return 0
-  local i
-  for i in $(seq 50); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  kill -KILL "$1" 2>/dev/null || true
-}
 viewer_pid="" lodo_pid="" backdrop_pid=""
 demo_stop() {
   [ -n "$lodo_pid" ] && stop_pid "$lodo_pid"
@@ -82,18 +71,7 @@ demo_stop() {
   [ -n "$backdrop_pid" ] && stop_pid "$backdrop_pid"
   lodo_wine_stop
 }
-trap demo_stop EXIT
-running() { kill -0 "$1" 2>/dev/null; }
-# wait_for SECONDS COMMAND...: polls every 0.1 s, at most SECONDS.
-wait_for() {
-  local limit=$(($1 * 10)) i=0
-  shift
-  until "$@"; do
-    i=$((i + 1))
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-  done
-}
+on_exit demo_stop
 
 if [ -n "${DISPLAY:-}" ]; then
   lodo_wine_start "$build" yes
@@ -123,8 +101,7 @@ viewer_pid=$!
 
 "$(lodo_wine_loader)" "$demo_dir/lodo.exe" &
 lodo_pid=$!
-find_window() { window=$(xdotool search --onlyvisible --name "spajanje" 2>/dev/null | head -1) && [ -n "$window" ]; }
-wait_for 30 find_window || { echo "demo: lodo showed no window" >&2; exit 1; }
+wait_for 30 find_window spajanje || { echo "demo: lodo showed no window" >&2; exit 1; }
 sleep 1
 import -window root "$build/demo-lodo.png"
 echo "screenshot: $build/demo-lodo.png"
@@ -132,8 +109,7 @@ echo "screenshot: $build/demo-lodo.png"
 xdotool mousemove --window "$window" 96 345 click 1
 wait_for 20 eval '! running $lodo_pid' || { echo "demo: lodo did not close" >&2; exit 1; }
 lodo_pid=""
-session() { xdotool search --onlyvisible --name "TigerVNC" >/dev/null 2>&1; }
-wait_for 30 session || { echo "demo: no session in the viewer" >&2; cat "$demo_dir/winvnc.log" >&2 || true; exit 1; }
+wait_for 30 find_window TigerVNC || { echo "demo: no session in the viewer" >&2; cat "$demo_dir/winvnc.log" >&2 || true; exit 1; }
 # Let a few frames arrive.
 sleep 3
 import -window root "$build/demo-session.png"

@@ -2,6 +2,8 @@
 # build folder (a themed prefix with Tahoma, a classic-style prefix), an X
 # display, and persistent wineservers. lodo_wine_stop undoes all of it.
 
+source "$(dirname "${BASH_SOURCE[0]}")/helpers.sh"
+
 lodo_wine_loader() {
   for l in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
     [ -x "$l" ] && { echo "$l"; return; }
