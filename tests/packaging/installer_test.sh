@@ -33,7 +33,7 @@ cleanup() {
   [ -n "${install_dir:-}" ] && rm -rf "$install_dir"
   [ -n "${menu_link:-}" ] && rm -f "$menu_link" "$desktop_link"
   "$loader" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lodo' /f >/dev/null 2>&1 || true
-  "$wineserver" -k 2>/dev/null || true
+  lodo_wineserver_stop "$WINEPREFIX"
   # LODO_KEEP=1 keeps the work folder for a look after a failure.
   [ -n "${LODO_KEEP:-}" ] || rm -rf "$work"
 }
