@@ -23,6 +23,7 @@ cmake --preset mingw -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target lodo
 
 source "$root/scripts/wine-env.sh"
+fail() { echo "$*" >&2; exit 1; }
 
 if [ "$demo" = no ]; then
   # The program folder: the exe beside its settings file (the sample when none).
@@ -36,13 +37,12 @@ if [ "$demo" = no ]; then
     "$(lodo_wine_loader)" "$run_dir/lodo.exe"
   else
     lodo_wine_start "$build"
-    # A virtual desktop draws the title bar; the picture is taken after 4 s.
+    # A virtual desktop draws the title bar; the picture is taken once the
+    # window is there and has finished painting.
     "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
-    pid=$!
-    sleep 4
-    import -window root -crop 440x460+0+0 +repage "$build/lodo-screenshot.png" &&
-      echo "screenshot: $build/lodo-screenshot.png"
-    kill "$pid" 2>/dev/null || true
+    wait_for 60 find_window spajanje || fail "run: lodo showed no window"
+    grab_settled "$build/lodo-screenshot.png" 440x460+0+0 || fail "run: lodo's window did not settle"
+    echo "screenshot: $build/lodo-screenshot.png"
   fi
   exit 0
 fi
@@ -101,17 +101,15 @@ viewer_pid=$!
 
 "$(lodo_wine_loader)" "$demo_dir/lodo.exe" &
 lodo_pid=$!
-wait_for 30 find_window spajanje || { echo "demo: lodo showed no window" >&2; exit 1; }
-sleep 1
-import -window root "$build/demo-lodo.png"
+wait_for 30 find_window spajanje || fail "demo: lodo showed no window"
+grab_settled "$build/demo-lodo.png" || fail "demo: the screen did not settle"
 echo "screenshot: $build/demo-lodo.png"
 # The green panel, clicked as a user would.
 xdotool mousemove --window "$window" 96 345 click 1
-wait_for 20 eval '! running $lodo_pid' || { echo "demo: lodo did not close" >&2; exit 1; }
+wait_for 20 eval '! running $lodo_pid' || fail "demo: lodo did not close"
 lodo_pid=""
-wait_for 30 find_window TigerVNC || { echo "demo: no session in the viewer" >&2; cat "$demo_dir/winvnc.log" >&2 || true; exit 1; }
-# Let a few frames arrive.
-sleep 3
-import -window root "$build/demo-session.png"
+wait_for 30 find_window TigerVNC || { cat "$demo_dir/winvnc.log" >&2 || true; fail "demo: no session in the viewer"; }
+# The frames have arrived when the viewer's picture holds still.
+grab_settled "$build/demo-session.png" || fail "demo: the session did not settle"
 echo "screenshot: $build/demo-session.png"
 echo "demo: $(grep -m1 'winvnc stand-in' "$demo_dir/winvnc.log")"
