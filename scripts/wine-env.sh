@@ -11,7 +11,7 @@ lodo_wine_fail() { echo "wine-env: $*" >&2; }
 
 lodo_wine_loader() {
   for l in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
-    [ -x "$l" ] && { echo "$l"; return; }
+    [ -x "$l" ] && { echo "$l"; return 0; }
   done
   lodo_wine_fail "no Wine loader found (scripts/setup.sh installs it)"
   return 1
@@ -19,7 +19,7 @@ lodo_wine_loader() {
 
 lodo_wineserver() {
   for s in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver /usr/bin/wineserver; do
-    [ -x "$s" ] && { echo "$s"; return; }
+    [ -x "$s" ] && { echo "$s"; return 0; }
   done
   lodo_wine_fail "no wineserver found (scripts/setup.sh installs it)"
   return 1
@@ -177,8 +177,17 @@ lodo_wineserver_stop() {
   [ -f "$prefix/wineserver" ] || return 0
   folder=$(cat "$prefix/wineserver" 2>/dev/null) || true
   case $folder in
-    wine-*) [ "${folder//\//}" = "$folder" ] && rm -rf "${TMPDIR:-/tmp}/$folder" ;;
+    wine-*) [ "${folder//\//}" = "$folder" ] || return 0 ;;
+    *) return 0 ;;
   esac
+  folder="${TMPDIR:-/tmp}/$folder"
+  # A server that is still there keeps its socket in the folder, and only
+  # through it can it be reached and ended.
+  if compgen -G "$folder/server-*/socket" >/dev/null; then
+    lodo_wine_fail "the wineserver of $prefix did not end; its folder $folder stays"
+    return 0
+  fi
+  rm -rf "$folder"
   rm -f "$prefix/wineserver"
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Wine set-up (scripts/wine-env.sh) refuses to go on without its X display
 # or without Tahoma: a message on stderr, a non-zero status, nothing left
-# running. Stand-in X servers and font folders take the place of the real ones.
+# running; and a script that fails leaves no server, display or folder behind.
+# Stand-in X servers, font folders and prefixes take the place of real ones.
 #
-#   wine_env_test.sh SOURCE_DIR display|fonts
+#   wine_env_test.sh SOURCE_DIR display|fonts|stop
 set -euo pipefail
 root=$1 case=$2
 source "$root/scripts/wine-env.sh"
@@ -139,6 +140,44 @@ fonts_case() {
   [ -z "$LODO_XVFB_PID" ] || fail "the display's server is still recorded"
   wait_for 5 display_gone "$n" || fail "the set-up left display :$n running"
   [ ! -e "$work/build/wine/themed" ] || fail "a prefix was made without Tahoma"
+}
+
+# Servers of the prefixes under FOLDER that are still running.
+servers_under() {
+  local pid
+  for pid in $(pgrep -f wineserver); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -q "^WINEPREFIX=$1/" && echo "$pid"
+  done
+  return 0
+}
+
+stop_case() {
+  local build="$work/build" style folder n
+  for style in themed classic; do
+    prepared_prefix "$build/wine/$style"
+  done
+  printf 'WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\ThemeManager]\n"ThemeActive"="0"\n' \
+    >"$build/wine/classic/user.reg"
+  # A script that fails at once after the set-up, as the demo did when its
+  # backdrop could not be drawn.
+  cat >"$work/fails.sh" <<SCRIPT
+set -euo pipefail
+source "$root/scripts/wine-env.sh"
+on_exit lodo_wine_stop
+lodo_wine_start "$build"
+for style in themed classic; do cat "$build/wine/\$style/wineserver"; echo; done >"$work/folders"
+echo "\$DISPLAY" >"$work/display"
+false
+SCRIPT
+  echo "a script that fails right after the set-up leaves nothing behind"
+  bash "$work/fails.sh" && fail "the script did not fail"
+  [ -s "$work/folders" ] || fail "the set-up did not start the servers"
+  [ -z "$(servers_under "$build")" ] || fail "wineservers left running: $(servers_under "$build")"
+  while read -r folder; do
+    [ ! -e "${TMPDIR:-/tmp}/$folder" ] || fail "the server folder ${TMPDIR:-/tmp}/$folder is left"
+  done <"$work/folders"
+  n=$(tr -d : <"$work/display")
+  wait_for 5 display_gone "$n" || fail "display :$n is left"
 }
 
 "${case}_case"
