@@ -141,7 +141,7 @@ lodo_display_stop() {
 
 # lodo_wine_start BUILD_DIR [use_existing_display]
 lodo_wine_start() {
-  local build=$1 use_display=${2:-no} server
+  local build=$1 use_display=${2:-no} server prefix
   export WINEDEBUG=-all
   # No Mono or Gecko installers during prefix creation.
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -159,8 +159,15 @@ lodo_wine_start() {
     return 1
   fi
   export WINEPREFIX="$LODO_THEMED_PREFIX"
-  WINEPREFIX="$LODO_THEMED_PREFIX" "$server" -p
-  WINEPREFIX="$LODO_CLASSIC_PREFIX" "$server" -p
+  for prefix in "$LODO_THEMED_PREFIX" "$LODO_CLASSIC_PREFIX"; do
+    WINEPREFIX="$prefix" "$server" -p && continue
+    # Status 2: a server of the prefix runs already (one a killed run left);
+    # it serves as well, and is ended with the rest.
+    [ $? -eq 2 ] && continue
+    lodo_wine_fail "no wineserver for $prefix"
+    lodo_wine_stop
+    return 1
+  done
 }
 
 # lodo_wineserver_stop PREFIX: ends the prefix's wineserver with every

@@ -11,6 +11,10 @@ source "$root/scripts/wine-env.sh"
 
 work=$(mktemp -d "$PWD/wine-env.XXXXXX")
 cleanup() {
+  local prefix
+  for prefix in "$work"/build/wine/*; do
+    [ -d "$prefix" ] && lodo_wineserver_stop "$prefix"
+  done
   lodo_display_stop
   # What the stand-in for the other server left.
   if [ -f "$work/taken" ]; then
@@ -170,6 +174,9 @@ echo "\$DISPLAY" >"$work/display"
 false
 SCRIPT
   echo "a script that fails right after the set-up leaves nothing behind"
+  # Also the server a killed run left, which the set-up uses.
+  WINEPREFIX="$build/wine/themed" "$(lodo_wineserver)" -p
+  [ -n "$(servers_under "$build")" ] || fail "the left server did not start"
   bash "$work/fails.sh" && fail "the script did not fail"
   [ -s "$work/folders" ] || fail "the set-up did not start the servers"
   [ -z "$(servers_under "$build")" ] || fail "wineservers left running: $(servers_under "$build")"
