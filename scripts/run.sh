@@ -89,7 +89,8 @@ fi
 
 lodo_wine_start "$build"
 # A backdrop, so the shared desktop shows something besides the viewer.
-convert -size 1280x1024 gradient:'#1f5f3a-#0b2415' -fill white -pointsize 30 \
+# ImageMagick's default face may not be installed; Tahoma is.
+convert -size 1280x1024 gradient:'#1f5f3a-#0b2415' -font /usr/share/wine/fonts/tahoma.ttf -fill white -pointsize 30 \
   -annotate +40+70 "The client's desktop: Xvfb $DISPLAY, shared by x11vnc" \
   -pointsize 20 -annotate +40+110 "lodo -> winvnc.exe -connect <preset> -> x11vnc -connect -> TigerVNC viewer -listen 5500" \
   "$demo_dir/backdrop.png"
