@@ -24,9 +24,10 @@ stop_pid() {
   wait "$1" 2>/dev/null || true
 }
 
-# on_exit COMMAND: runs COMMAND when the script ends, also on Ctrl-C or kill.
+# on_exit COMMAND: runs COMMAND when the script ends, also on Ctrl-C or kill;
+# a second signal does not cut COMMAND short.
 on_exit() {
-  trap "$1" EXIT
+  trap "trap '' INT TERM HUP; $1" EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM HUP
 }

@@ -156,7 +156,7 @@ servers_under() {
 }
 
 stop_case() {
-  local build="$work/build" style folder n
+  local build="$work/build" style folder n pid status
   for style in themed classic; do
     prepared_prefix "$build/wine/$style"
   done
@@ -185,6 +185,26 @@ SCRIPT
   done <"$work/folders"
   n=$(tr -d : <"$work/display")
   wait_for 5 display_gone "$n" || fail "display :$n is left"
+
+  echo "a script ended by a signal cleans up to the end, a second signal notwithstanding"
+  cat >"$work/killed.sh" <<SCRIPT
+source "$root/scripts/helpers.sh"
+on_exit 'kill \$sleeper; touch "$work/cleaning"; sleep 1; touch "$work/cleaned"'
+sleep 60 &
+sleeper=\$!
+touch "$work/started"
+wait \$sleeper
+SCRIPT
+  bash "$work/killed.sh" &
+  pid=$!
+  wait_for 10 test -e "$work/started" || fail "the script did not start"
+  kill -TERM "$pid"
+  wait_for 10 test -e "$work/cleaning" || fail "the script did not begin its clean-up"
+  kill -TERM "$pid"
+  status=0
+  wait "$pid" || status=$?
+  [ $status -eq 143 ] || fail "the script ended with $status, not as terminated"
+  [ -e "$work/cleaned" ] || fail "the second signal cut the clean-up short"
 }
 
 "${case}_case"
