@@ -11,7 +11,7 @@ cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" --target bench
 
 source "$root/scripts/wine-env.sh"
-trap lodo_wine_stop EXIT
+on_exit lodo_wine_stop
 lodo_wine_start "$build"
 
 status=0

@@ -23,6 +23,7 @@ cmake --preset mingw -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target lodo
 
 source "$root/scripts/wine-env.sh"
+fail() { echo "$*" >&2; exit 1; }
 
 if [ "$demo" = no ]; then
   # The program folder: the exe beside its settings file (the sample when none).
@@ -30,19 +31,18 @@ if [ "$demo" = no ]; then
   mkdir -p "$run_dir"
   cp "$build/launcher/lodo.exe" "$run_dir/"
   [ -f "$run_dir/lodo.ini" ] || cp "$root/launcher/lodo.sample.ini" "$run_dir/lodo.ini"
-  trap lodo_wine_stop EXIT
+  on_exit lodo_wine_stop
   if [ -n "${DISPLAY:-}" ]; then
     lodo_wine_start "$build" yes
     "$(lodo_wine_loader)" "$run_dir/lodo.exe"
   else
     lodo_wine_start "$build"
-    # A virtual desktop draws the title bar; the picture is taken after 4 s.
+    # A virtual desktop draws the title bar; the picture is taken once the
+    # window is there and has finished painting.
     "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
-    pid=$!
-    sleep 4
-    import -window root -crop 440x460+0+0 +repage "$build/lodo-screenshot.png" &&
-      echo "screenshot: $build/lodo-screenshot.png"
-    kill "$pid" 2>/dev/null || true
+    wait_for 60 find_window spajanje || fail "run: lodo showed no window"
+    grab_settled "$build/lodo-screenshot.png" 440x460+0+0 || fail "run: lodo's window did not settle"
+    echo "screenshot: $build/lodo-screenshot.png"
   fi
   exit 0
 fi
@@ -62,17 +62,6 @@ cp "$root/scripts/demo/winvnc.sh" "$demo_dir/winvnc.exe"
 # Wine's WinExec starts a Unix script only when it is executable.
 chmod +x "$demo_dir/winvnc.exe"
 
-# stop_pid PID: asks the process to end, and ends it when it has not within
-# 5 s (x11vnc can hang in its exit handler once its display is going).
-stop_pid() {
-  kill "$1" 2>/dev/null || return 0
-  local i
-  for i in $(seq 50); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  kill -KILL "$1" 2>/dev/null || true
-}
 viewer_pid="" lodo_pid="" backdrop_pid=""
 demo_stop() {
   [ -n "$lodo_pid" ] && stop_pid "$lodo_pid"
@@ -82,18 +71,7 @@ demo_stop() {
   [ -n "$backdrop_pid" ] && stop_pid "$backdrop_pid"
   lodo_wine_stop
 }
-trap demo_stop EXIT
-running() { kill -0 "$1" 2>/dev/null; }
-# wait_for SECONDS COMMAND...: polls every 0.1 s, at most SECONDS.
-wait_for() {
-  local limit=$(($1 * 10)) i=0
-  shift
-  until "$@"; do
-    i=$((i + 1))
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-  done
-}
+on_exit demo_stop
 
 if [ -n "${DISPLAY:-}" ]; then
   lodo_wine_start "$build" yes
@@ -111,7 +89,8 @@ fi
 
 lodo_wine_start "$build"
 # A backdrop, so the shared desktop shows something besides the viewer.
-convert -size 1280x1024 gradient:'#1f5f3a-#0b2415' -fill white -pointsize 30 \
+# ImageMagick's default face may not be installed; Tahoma is.
+convert -size 1280x1024 gradient:'#1f5f3a-#0b2415' -font /usr/share/wine/fonts/tahoma.ttf -fill white -pointsize 30 \
   -annotate +40+70 "The client's desktop: Xvfb $DISPLAY, shared by x11vnc" \
   -pointsize 20 -annotate +40+110 "lodo -> winvnc.exe -connect <preset> -> x11vnc -connect -> TigerVNC viewer -listen 5500" \
   "$demo_dir/backdrop.png"
@@ -123,19 +102,15 @@ viewer_pid=$!
 
 "$(lodo_wine_loader)" "$demo_dir/lodo.exe" &
 lodo_pid=$!
-find_window() { window=$(xdotool search --onlyvisible --name "spajanje" 2>/dev/null | head -1) && [ -n "$window" ]; }
-wait_for 30 find_window || { echo "demo: lodo showed no window" >&2; exit 1; }
-sleep 1
-import -window root "$build/demo-lodo.png"
+wait_for 30 find_window spajanje || fail "demo: lodo showed no window"
+grab_settled "$build/demo-lodo.png" || fail "demo: the screen did not settle"
 echo "screenshot: $build/demo-lodo.png"
 # The green panel, clicked as a user would.
 xdotool mousemove --window "$window" 96 345 click 1
-wait_for 20 eval '! running $lodo_pid' || { echo "demo: lodo did not close" >&2; exit 1; }
+wait_for 20 eval '! running $lodo_pid' || fail "demo: lodo did not close"
 lodo_pid=""
-session() { xdotool search --onlyvisible --name "TigerVNC" >/dev/null 2>&1; }
-wait_for 30 session || { echo "demo: no session in the viewer" >&2; cat "$demo_dir/winvnc.log" >&2 || true; exit 1; }
-# Let a few frames arrive.
-sleep 3
-import -window root "$build/demo-session.png"
+wait_for 30 find_window TigerVNC || { cat "$demo_dir/winvnc.log" >&2 || true; fail "demo: no session in the viewer"; }
+# The frames have arrived when the viewer's picture holds still.
+grab_settled "$build/demo-session.png" || fail "demo: the session did not settle"
 echo "screenshot: $build/demo-session.png"
 echo "demo: $(grep -m1 'winvnc stand-in' "$demo_dir/winvnc.log")"

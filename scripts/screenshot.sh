@@ -2,50 +2,53 @@
 # Renders the launcher with the sample settings under Xvfb into
 # docs/screenshot.png, and the slot states (focused, hot, pressed) side by
 # side into docs/slot-states.png. A Wine virtual desktop draws the title bar.
+#
+#   scripts/screenshot.sh [SCREENSHOT [SLOT_STATES]]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${LODO_BUILD_DIR:-$root/build/mingw}"
 out="${1:-$root/docs/screenshot.png}"
+states="${2:-$(dirname "$out")/slot-states.png}"
 
 "$root/scripts/setup.sh"
 cmake --preset mingw -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target lodo
 
-run_dir="$build/screenshot"
-rm -rf "$run_dir"
+source "$root/scripts/wine-env.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/lodo-screenshot.XXXXXX")
+# Wine first: its programs hold the work folder open.
+on_exit 'lodo_wine_stop; rm -rf "$work"'
+fail() { echo "screenshot: $*" >&2; exit 1; }
+
+run_dir="$work/program"
 mkdir -p "$run_dir"
 cp "$build/launcher/lodo.exe" "$run_dir/"
 cp "$root/launcher/lodo.sample.ini" "$run_dir/lodo.ini"
 # Show a chosen slot, as a user sees the window on the second run.
 printf 'Zadnje_spajanje=2\r\n' >>"$run_dir/lodo.ini"
 
-source "$root/scripts/wine-env.sh"
-trap lodo_wine_stop EXIT
 lodo_wine_start "$build"
 "$(lodo_wine_loader)" explorer /desktop=lodo,440x460 "$run_dir/lodo.exe" &
-sleep 4
-mkdir -p "$(dirname "$out")"
-import -window root -crop 440x460+0+0 +repage "$out"
-echo "screenshot: $out"
+wait_for 60 find_window spajanje || fail "lodo showed no window"
+grab_settled "$work/screenshot.png" 440x460+0+0 || fail "the window did not settle"
 
 # The slot looks beside each other: the checked slot with the focus, a slot
 # under the pointer (hot), and one held down (pressed), taken from the same
-# window with the real pointer. The pointer leaves before the button is let
-# go, so nothing is clicked.
-states="${2:-$(dirname "$out")/slot-states.png}"
+# window with the real pointer. Each is taken once the picture has changed
+# and holds still. The pointer leaves before the button is let go, so
+# nothing is clicked.
 slot_y() { echo $((189 + 25 * ($1 - 1))); }
-shot_dir=$(mktemp -d)
 crop=200x130+30+176
-import -window root -crop "$crop" +repage "$shot_dir/1.png"
+grab_settled "$work/1.png" "$crop" || fail "the slots did not settle"
 xdotool mousemove 90 "$(slot_y 4)"
-sleep 0.5
-import -window root -crop "$crop" +repage "$shot_dir/2.png"
+grab_settled "$work/2.png" "$crop" "$work/1.png" || fail "slot 4 did not turn hot"
 xdotool mousemove 90 "$(slot_y 5)" mousedown 1
-sleep 0.5
-import -window root -crop "$crop" +repage "$shot_dir/3.png"
+grab_settled "$work/3.png" "$crop" "$work/2.png" || fail "slot 5 did not show as pressed"
 xdotool mousemove 430 450 mouseup 1
-sleep 0.3
-montage -label 'checked, focused (2)' "$shot_dir/1.png" -label 'hot (4)' "$shot_dir/2.png" \
-  -label 'pressed (5)' "$shot_dir/3.png" -tile 3x1 -geometry +6+6 -font /usr/share/wine/fonts/tahoma.ttf -pointsize 12 "$states"
-rm -rf "$shot_dir"
+
+mkdir -p "$(dirname "$out")" "$(dirname "$states")"
+cp "$work/screenshot.png" "$out"
+echo "screenshot: $out"
+montage -label 'checked, focused (2)' "$work/1.png" -label 'hot (4)' "$work/2.png" \
+  -label 'pressed (5)' "$work/3.png" -tile 3x1 -geometry +6+6 -font /usr/share/wine/fonts/tahoma.ttf -pointsize 12 "$states"
 echo "slot states: $states"

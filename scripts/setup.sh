@@ -9,6 +9,7 @@ packages=(
   wine64 wine xvfb xauth x11-utils fonts-wine
   googletest imagemagick
   python3 nsis osslsigncode openssl x11vnc tigervnc-viewer xdotool
+  clang-format
 )
 
 missing=()

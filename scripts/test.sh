@@ -17,7 +17,7 @@ cmake --preset mingw -S "$root" -B "$build" -DLODO_BUILD_TESTS=ON -DLODO_UBSAN="
 cmake --build "$build"
 
 source "$root/scripts/wine-env.sh"
-trap lodo_wine_stop EXIT
+on_exit lodo_wine_stop
 lodo_wine_start "$build"
 
 # The long settings-file fuzzing and the full endurance run carry the labels

@@ -18,32 +18,10 @@ fail() {
   done
   exit 1
 }
-# wait_for SECONDS COMMAND...: polls every 0.1 s, at most SECONDS.
-wait_for() {
-  local limit=$(($1 * 10)) i=0
-  shift
-  until "$@"; do
-    i=$((i + 1))
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-  done
-}
-running() { kill -0 "$1" 2>/dev/null; }
 
 work=$(mktemp -d "$PWD/demo.XXXXXX")
 folder="$work/Program Folder"
 listener_pid="" lodo_pid=""
-# stop_pid PID: asks the process to end, and ends it when it has not within
-# 5 s (x11vnc can hang in its exit handler once its display is going).
-stop_pid() {
-  kill "$1" 2>/dev/null || return 0
-  local i
-  for i in $(seq 50); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  kill -KILL "$1" 2>/dev/null || true
-}
 cleanup() {
   [ -n "$lodo_pid" ] && stop_pid "$lodo_pid"
   [ -n "$listener_pid" ] && stop_pid "$listener_pid"
@@ -66,8 +44,7 @@ printf '[Spajanja]\r\nSp1_naziv=Helpdesk\r\nSp1_adresa=127.0.0.1::%s\r\n[Forma]\
 
 "$loader" "$folder/lodo.exe" &
 lodo_pid=$!
-find_window() { window=$(xdotool search --onlyvisible --name "spajanje" 2>/dev/null | head -1) && [ -n "$window" ]; }
-wait_for 20 find_window || fail "lodo showed no window"
+wait_for 20 find_window spajanje || fail "lodo showed no window"
 sleep 0.5
 # The green panel, as a user clicks it: a real pointer click on the display.
 xdotool mousemove --window "$window" 96 345 click 1

@@ -12,16 +12,6 @@ loader=$(lodo_wine_loader)
 wineserver=$(lodo_wineserver)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# wait_for SECONDS COMMAND...: polls every 0.1 s, at most SECONDS.
-wait_for() {
-  local limit=$(($1 * 10)) i=0
-  shift
-  until "$@"; do
-    i=$((i + 1))
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-  done
-}
 
 lodo_install_prefix installer
 "$wineserver" -p
@@ -34,7 +24,7 @@ cleanup() {
   [ -n "${install_dir:-}" ] && rm -rf "$install_dir"
   [ -n "${menu_link:-}" ] && rm -f "$menu_link" "$desktop_link"
   "$loader" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lodo' /f >/dev/null 2>&1 || true
-  "$wineserver" -k 2>/dev/null || true
+  lodo_wineserver_stop "$WINEPREFIX"
   # LODO_KEEP=1 keeps the work folder for a look after a failure.
   [ -n "${LODO_KEEP:-}" ] || rm -rf "$work"
 }
@@ -84,8 +74,7 @@ wait_for 20 find_window || fail "the installed lodo showed no window"
 sleep 0.5
 # The red exit panel closes it; it then writes its state into its folder.
 xdotool mousemove --window "$window" 300 345 click 1
-exited() { ! kill -0 "$lodo_pid" 2>/dev/null; }
-wait_for 20 exited || fail "lodo did not close on I Z L A Z"
+wait_for 20 eval '! running $lodo_pid' || fail "lodo did not close on I Z L A Z"
 wait "$lodo_pid" || true
 lodo_pid=""
 grep -q '^Rucni_unos=0' "$install_dir/lodo.ini" || fail "lodo could not write its settings in the install folder"

@@ -388,7 +388,7 @@ wine_install() {
     [ -n "$lodo_pid" ] && kill "$lodo_pid" 2>/dev/null
     rm -rf "$install_dir"
     "$loader" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lodo' /f >/dev/null 2>&1 || true
-    "$wineserver" -k 2>/dev/null || true
+    lodo_wineserver_stop "$WINEPREFIX"
   }
   rm -rf "$install_dir"
 
