@@ -12,6 +12,18 @@ TPopupMenu::~TPopupMenu() {
   if (FHandle) DestroyMenu(FHandle);
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+  if (component == FPopupComponent) return;
+  if (FPopupComponent) RemoveFreeNotification(FPopupComponent);
+  FPopupComponent = component;
+  if (FPopupComponent) FreeNotification(FPopupComponent);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FPopupComponent) FPopupComponent = nullptr;
+}
+
 TMenuItem* TPopupMenu::Add(const std::wstring& caption, TShortCut shortCut) {
   auto item = std::make_unique<TMenuItem>();
   item->Caption = caption;

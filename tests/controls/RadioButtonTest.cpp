@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "tests/framework/Recorder.h"
 #include "tests/graphics/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/Tombstone.h"
 #include "theme/ThemeManager.h"
 
 using namespace lodo;
@@ -472,6 +474,90 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   EXPECT_EQ(b->PopupMenu(), nullptr);
   b->SetPopupMenu(panel);  // not a menu: none
   EXPECT_EQ(b->PopupMenu(), nullptr);
+}
+
+// The button and its menus hold pointers to each other (its menu, the menu's
+// popup component): neither may outlive the other's end, in either order,
+// also after the button has moved on to another menu. A buried side leaves a
+// tombstone that counts the calls a stale pointer would have made.
+TEST_F(RadioButtonTest, ButtonAndMenusLetGoOfEachOtherInEveryOrder) {
+  auto place = [&](TProbe* b) {
+    b->SetParent(FForm.Get());
+    b->SetBounds(12, 29, 157, 17);
+    b->HandleNeeded();
+  };
+  // A real context-menu request: the menu pops up for the button, a timer closes it.
+  auto popUp = [&](TProbe* b) {
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    const POINT at = Screen(b, 30, 5);
+    SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
+  };
+
+  {
+    SCOPED_TRACE("button first");
+    auto menu = std::make_unique<TPopupMenu>(nullptr);
+    test::TBuried<TProbe> b(nullptr);
+    place(b.Get());
+    b->SetPopupMenu(menu.get());
+    popUp(b.Get());
+    ASSERT_EQ(menu->PopupComponent(), b.Get());
+    b.Bury();
+    EXPECT_EQ(menu->PopupComponent(), nullptr);
+    menu.reset();
+    EXPECT_EQ(b.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("menu first");
+    test::TBuried<TPopupMenu> menu(nullptr);
+    auto* b = new TProbe(nullptr);
+    place(b);
+    b->SetPopupMenu(menu.Get());
+    popUp(b);
+    menu.Bury();
+    EXPECT_EQ(b->PopupMenu(), nullptr);
+    delete b;
+    EXPECT_EQ(menu.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("switched, then the button first");
+    auto first = std::make_unique<TPopupMenu>(nullptr);
+    auto second = std::make_unique<TPopupMenu>(nullptr);
+    test::TBuried<TProbe> b(nullptr);
+    place(b.Get());
+    b->SetPopupMenu(first.get());
+    popUp(b.Get());
+    b->SetPopupMenu(second.get());
+    popUp(b.Get());
+    // The first menu still names the button it last popped up for.
+    EXPECT_EQ(first->PopupComponent(), b.Get());
+    EXPECT_EQ(second->PopupComponent(), b.Get());
+    b.Bury();
+    EXPECT_EQ(first->PopupComponent(), nullptr);
+    EXPECT_EQ(second->PopupComponent(), nullptr);
+    second.reset();
+    first.reset();
+    EXPECT_EQ(b.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("switched, then the menus first");
+    test::TBuried<TPopupMenu> first(nullptr);
+    test::TBuried<TPopupMenu> second(nullptr);
+    auto* b = new TProbe(nullptr);
+    place(b);
+    b->SetPopupMenu(first.Get());
+    popUp(b);
+    b->SetPopupMenu(second.Get());
+    first.Bury();
+    EXPECT_EQ(b->PopupMenu(), second.Get());
+    second.Bury();
+    EXPECT_EQ(b->PopupMenu(), nullptr);
+    delete b;
+    EXPECT_EQ(first.StaleCalls(), 0);
+    EXPECT_EQ(second.StaleCalls(), 0);
+  }
 }
 
 TEST_F(RadioButtonTest, DestroyedWhileTrackedGetsNoLeave) {
