@@ -476,6 +476,25 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   EXPECT_EQ(b->PopupMenu(), nullptr);
 }
 
+// Down, up, double-click, up: one OnDblClick, and the first click checks it.
+TEST_F(RadioButtonTest, OneDoubleClickIsOneEvent) {
+  TProbe* b = Add(20, 20);
+  int doubles = 0;
+  int clicks = 0;
+  b->OnDblClick = [&](TControl*) { ++doubles; };
+  b->OnClick = [&](TControl*) { ++clicks; };
+  test::MouseDoubleClickAt(Screen(b, 6, 8));
+  test::Pump(20);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(b->Checked());
+  // Once more on the focused, checked button.
+  Sleep(GetDoubleClickTime() + 50);
+  test::MouseDoubleClickAt(Screen(b, 6, 8));
+  test::Pump(20);
+  EXPECT_EQ(doubles, 2);
+}
+
 // The button and its menus hold pointers to each other (its menu, the menu's
 // popup component): neither may outlive the other's end, in either order,
 // also after the button has moved on to another menu. A buried side leaves a
