@@ -22,6 +22,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/Tombstone.h"
 #include "theme/ThemeManager.h"
+#include "theme/ThemeModule.h"
+#include "theme/UxTheme.h"
 
 using namespace lodo;
 using test::TRecorder;
@@ -625,4 +627,64 @@ TEST_F(RadioButtonTest, ClassicNativeStyleFallsBackToTheSelfDrawnGlyph) {
   DrawInto(*b, dib);
   EXPECT_EQ(b->GlyphRect().left, 1);
   EXPECT_EQ(b->GlyphRect().right - b->GlyphRect().left, Glyph().cx);
+}
+
+namespace {
+
+// Refuses the creation of the first hidden window of the framework's utility
+// class on this thread: the theme module's receiver, the first one made.
+int gRefused = 0;
+LRESULT CALLBACK RefuseFirstHiddenWindow(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && gRefused == 0) {
+    wchar_t name[64] = {};
+    GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+    if (std::wstring(name) == L"lodo.Utility") {
+      ++gRefused;
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The visual-styles part never stops the program: when its hidden window
+// cannot be made, the modules start all the same, unbound from the library,
+// and a button that asks for the native style draws its own glyph.
+TEST(ThemeStart, AHiddenWindowThatCannotBeMadeLeavesTheProgramUnbound) {
+  test::ErrorsSeen().clear();
+  gRefused = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseFirstHiddenWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  EXPECT_NO_THROW(InitializeModules());
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(gRefused, 1);
+  EXPECT_FALSE(ThemeLibraryLoaded());
+  EXPECT_EQ(ThemeReceiverWindow(), nullptr);
+  EXPECT_FALSE(ThemesActive());
+  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
+  {
+    test::TTestForm form;
+    form.ShowAndWait();
+    auto* b = new TcxRadioButton(form.Get());
+    b->SetParent(form.Get());
+    b->SetBounds(20, 20, 157, 17);
+    b->SetCaption(L"Zagreb");
+    b->LookAndFeel().SetNativeStyle(true);
+    EXPECT_FALSE(b->UsesNativeStyle());
+    EXPECT_EQ(b->LookAndFeel().PainterForTheme(tciButton), TcxUltraFlatLookAndFeelPainter::Instance());
+    UpdateWindow(b->Handle());
+    test::Pump(30);
+    // The self-drawn glyph stands one pixel in, as wide as the measured one.
+    EXPECT_EQ(b->GlyphRect().left, 1);
+    EXPECT_EQ(b->GlyphRect().right - b->GlyphRect().left, Glyph().cx);
+  }
+  EXPECT_NO_THROW(FinalizeModules());
+  EXPECT_TRUE(test::ErrorsSeen().empty());
+
+  // The next start, with the window allowed, binds the library again.
+  InitializeModules();
+  EXPECT_TRUE(ThemeLibraryLoaded());
+  EXPECT_NE(ThemeReceiverWindow(), nullptr);
+  FinalizeModules();
 }
