@@ -14,6 +14,7 @@
 #include "controls/Modules.h"
 #include "controls/MouseTracking.h"
 #include "controls/RadioButton.h"
+#include "framework/Exceptions.h"
 #include "framework/Panel.h"
 #include "framework/PopupMenu.h"
 #include "lookandfeel/RadioButtonImageList.h"
@@ -476,6 +477,67 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   EXPECT_EQ(b->PopupMenu(), nullptr);
   b->SetPopupMenu(panel);  // not a menu: none
   EXPECT_EQ(b->PopupMenu(), nullptr);
+}
+
+// Checking on focus can fail (here a descendant's SetChecked throws after
+// the check): the click runs all the same and the failure goes on; when the
+// click fails too, its error is reported and the checking failure goes on.
+class TFailingCheck : public TcxRadioButton {
+ public:
+  using TcxRadioButton::FocusEntered;
+  using TcxRadioButton::TcxRadioButton;
+  bool FailCheck = true;
+  void SetChecked(bool checked) override {
+    TcxRadioButton::SetChecked(checked);
+    if (checked && FailCheck) throw Exception("checking failed");
+  }
+};
+
+TEST_F(RadioButtonTest, AFailedCheckOnFocusStillClicksOnceAndGoesOn) {
+  auto* b = new TFailingCheck(FForm.Get());
+  b->SetParent(FForm.Get());
+  b->SetBounds(20, 20, 157, 17);
+  int clicks = 0;
+  bool clickFails = false;
+  b->OnClick = [&](TControl*) {
+    ++clicks;
+    if (clickFails) throw Exception("click failed");
+  };
+  auto uncheck = [&] {
+    b->FailCheck = false;
+    b->SetChecked(false);
+    b->FailCheck = true;
+  };
+
+  auto expectCheckingFailure = [&] {
+    try {
+      b->FocusEntered();
+      ADD_FAILURE() << "the checking failure was lost";
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(), "checking failed");
+    }
+  };
+
+  expectCheckingFailure();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(b->ClicksDisabled());
+
+  uncheck();
+  clickFails = true;
+  expectCheckingFailure();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_FALSE(b->ClicksDisabled());
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"click failed"}));
+
+  // The real focus: both errors reach the error handler, the program goes on.
+  uncheck();
+  test::ErrorsSeen().clear();
+  b->SetFocus();
+  test::Pump(20);
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"click failed", "checking failed"}));
+  test::ErrorsSeen().clear();
 }
 
 // Down, up, double-click, up: one OnDblClick, and the first click checks it.
