@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -232,18 +233,71 @@ TEST_F(RadioButtonTest, FocusRectangleStaysInsideAButtonAsTallAsItsFont) {
   EXPECT_GT(bottom, 10);
 }
 
+// Against the plain caption: "&Zagreb" adds only an underline, one or two
+// rows of new ink under the Z; "Zagreb&&" adds one ampersand after the text.
+// A caption shown as it is written would shift every letter, or add two.
 TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
-  auto ink = [&](const std::wstring& caption) {
+  int captionLeft = 0;
+  SIZE z{}, ampersand{};
+  auto picture = [&](const std::wstring& caption) {
     TProbe* b = Add(10, 10, 157, 17, caption);
-    test::TDib dib(157, 17);
-    DrawInto(*b, dib);
-    const int n = dib.Count(ColorToRGB(clWindowText), {b->GlyphRect().right, 0, 157, 17});
+    auto dib = std::make_unique<test::TDib>(157, 17);
+    DrawInto(*b, *dib);
+    captionLeft = b->GlyphRect().right;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, b->Font().Handle());
+    GetTextExtentPoint32W(screen, L"Z", 1, &z);
+    GetTextExtentPoint32W(screen, L"&", 1, &ampersand);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
     delete b;
-    return n;
+    return dib;
   };
-  const int plain = ink(L"Zagreb");
-  EXPECT_GT(ink(L"&Zagreb"), plain);   // the Z is underlined
-  EXPECT_GT(ink(L"Zagreb&&"), plain);  // one ampersand is shown
+  struct TChange {
+    int Pixels = 0;
+    int Left = 157;
+    int Right = -1;
+    std::vector<int> Rows;
+    bool OnlyDarker = true;
+  };
+  auto changes = [&](const test::TDib& before, const test::TDib& after) {
+    TChange c;
+    auto light = [](COLORREF p) { return GetRValue(p) + GetGValue(p) + GetBValue(p); };
+    for (int y = 0; y < 17; ++y) {
+      for (int x = captionLeft; x < 157; ++x) {
+        if (before.Pixel(x, y) == after.Pixel(x, y)) continue;
+        ++c.Pixels;
+        c.Left = std::min(c.Left, x);
+        c.Right = std::max(c.Right, x);
+        if (std::find(c.Rows.begin(), c.Rows.end(), y) == c.Rows.end()) c.Rows.push_back(y);
+        c.OnlyDarker = c.OnlyDarker && light(after.Pixel(x, y)) < light(before.Pixel(x, y));
+      }
+    }
+    return c;
+  };
+  const auto plain = picture(L"Zagreb");
+  const COLORREF background = plain->Pixel(156, 1);
+  int inkLeft = 157, inkRight = -1;
+  for (int y = 0; y < 17; ++y)
+    for (int x = captionLeft; x < 157; ++x)
+      if (plain->Pixel(x, y) != background) {
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
+  ASSERT_LT(inkLeft, inkRight);
+
+  const TChange underline = changes(*plain, *picture(L"&Zagreb"));
+  EXPECT_GE(underline.Pixels, 3);
+  EXPECT_LE(underline.Rows.size(), 2u);
+  EXPECT_TRUE(underline.OnlyDarker);
+  EXPECT_GE(underline.Left, inkLeft - 1);
+  EXPECT_LE(underline.Right, inkLeft + z.cx);
+
+  const TChange shown = changes(*plain, *picture(L"Zagreb&&"));
+  EXPECT_GT(shown.Pixels, 0);
+  EXPECT_TRUE(shown.OnlyDarker);
+  EXPECT_GE(shown.Left, inkRight - 1);
+  EXPECT_LE(shown.Right, inkRight + ampersand.cx + 1);
 }
 
 TEST_F(RadioButtonTest, HotUnderThePointerOnlyWithoutKeysAndNormalAfterLeaving) {
