@@ -286,6 +286,38 @@ TEST_F(GlyphShape, AnOffCentreDotIsDrawnWhereItWasMeasured) {
     EXPECT_NE(p.At(body.x, body.y), pkDot) << body.x << "," << body.y;
 }
 
+// The dot's runs start where the system's glyph has them: the vertical one in
+// column W/2+L-1 from row H/2+T-2, the horizontal one in row H/2+T-1 from
+// column W/2+L-2. The dot pixels drawn here lie only at and before those
+// starts, so a run started anywhere else (the centre, say) finds a different
+// dot. Two placements of the glyph in its cell pin L and T in the sums.
+TEST_F(GlyphShape, DotRunsStartTwoBeforeTheCentreInTheColumnAndRowJustBefore) {
+  for (POINT at : {POINT{1, 1}, POINT{2, 3}}) {
+    SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+    const int l = at.x, t = at.y;
+    TGlyphCell mask = Cell(17, 17, RGB(255, 255, 255));
+    for (int y = t; y < t + 13; ++y)
+      for (int x = l; x < l + 13; ++x) mask.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(0, 0, 0);
+    TGlyphCell image = Cell(17, 17, RGB(255, 255, 255));
+    auto dot = [&](int x, int y) { image.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(1, 2, 3); };
+    // Column W/2+L-1 = L+5 from row H/2+T-2 = T+4 upwards; row H/2+T-1 = T+5
+    // from column W/2+L-2 = L+4 leftwards. (L+5, T+5) stays clear.
+    for (int y = t + 2; y <= t + 4; ++y) dot(l + 5, y);
+    for (int x = l + 1; x <= l + 4; ++x) dot(x, t + 5);
+    const TGlyphGeometry g = GeometryFromCells(mask, image, RGB(1, 2, 3));
+    ASSERT_EQ(g.Left, l);
+    ASSERT_EQ(g.Top, t);
+    ASSERT_EQ(g.Width, 13);
+    ASSERT_EQ(g.Height, 13);
+    EXPECT_EQ(g.DotTop, t + 2);
+    EXPECT_EQ(g.DotBottom, t + 5);
+    EXPECT_EQ(g.DotLeft, l + 1);
+    EXPECT_EQ(g.DotRight, l + 5);
+    EXPECT_EQ(g.DotHeight, 3);
+    EXPECT_EQ(g.DotWidth, 4);
+  }
+}
+
 TEST_F(GlyphShape, NoGlyphFoundGivesTheDefault13By13Glyph) {
   const TGlyphCell white = Cell(14, 13, RGB(255, 255, 255));
   const TGlyphGeometry g = GeometryFromCells(white, white, RGB(0, 0, 0));
