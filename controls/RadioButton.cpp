@@ -5,8 +5,11 @@
 
 #include <windowsx.h>
 
+#include <exception>
+
 #include "controls/ControlHelpers.h"
 #include "controls/ParentBackground.h"
+#include "framework/Application.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "theme/ThemeManager.h"
 
@@ -281,15 +284,22 @@ void TcxRadioButton::CreateHandleDone() {
 void TcxRadioButton::FocusEntered() {
   if (Checked() || ClicksDisabled()) return;
   SetClicksDisabled(true);
-  // The click fires once even when checking fails; the failure goes on.
-  struct TClickAfter {
-    TcxRadioButton& Button;
-    ~TClickAfter() noexcept(false) {
-      Button.SetClicksDisabled(false);
-      if (!Button.IsLoading()) Button.Click();
-    }
-  } clickAfter{*this};
-  SetChecked(true);
+  // The click fires once even when checking fails; the failure goes on. When
+  // the click fails as well, its error is reported here.
+  std::exception_ptr failure;
+  try {
+    SetChecked(true);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  SetClicksDisabled(false);
+  try {
+    if (!IsLoading()) Click();
+  } catch (...) {
+    if (!failure) throw;
+    ReportCurrentException();
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TcxRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

@@ -169,10 +169,9 @@ bool TRadioButton::RNCommand(TMessage& message) {
     case BN_CLICKED:
       SetChecked(true);
       break;
-    case BN_DOUBLECLICKED:
-      DblClick();
-      break;
     default:
+      // BN_DOUBLECLICKED included: OnDblClick comes from the double-click
+      // message itself, as for every control, and only once.
       break;
   }
   return true;

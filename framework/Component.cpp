@@ -50,12 +50,14 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   Destroying();
-  // Tell every holder of a reference, then drop their subscriptions to us.
+  // Tell every holder of a reference once, then drop all its links to us.
   const auto notifies = FFreeNotifies;
   FFreeNotifies.clear();
-  for (TComponent* holder : notifies) {
+  for (auto it = notifies.begin(); it != notifies.end(); ++it) {
+    TComponent* holder = *it;
+    if (std::find(notifies.begin(), it, holder) != it) continue;
     holder->Notification(this, TOperation::opRemove);
-    holder->RemoveFreeNotification(this);
+    std::erase(holder->FFreeNotifies, this);
   }
   DestroyComponents();
   if (FOwner) FOwner->RemoveComponent(this);
@@ -77,15 +79,23 @@ void TComponent::EndLoading() {
 
 void TComponent::FreeNotification(TComponent* component) {
   if (!component || component == this) return;
-  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
-    FFreeNotifies.push_back(component);
-  // The subscription is mutual, so whichever dies first unhooks the other.
-  if (std::find(component->FFreeNotifies.begin(), component->FFreeNotifies.end(), this) ==
-      component->FFreeNotifies.end())
-    component->FFreeNotifies.push_back(this);
+  // The link is mutual, so whichever dies first unhooks the other. Each
+  // subscription adds one entry on both sides: when both ask (a button for
+  // its menu, the menu for the button it popped up for), the link lasts
+  // until both have ended theirs.
+  FFreeNotifies.push_back(component);
+  component->FFreeNotifies.push_back(this);
 }
 
-void TComponent::RemoveFreeNotification(TComponent* component) { std::erase(FFreeNotifies, component); }
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  // Ends one subscription on both sides; the other side must not keep a
+  // pointer to this component past its destruction.
+  const auto own = std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component);
+  if (own == FFreeNotifies.end()) return;
+  FFreeNotifies.erase(own);
+  auto& other = component->FFreeNotifies;
+  if (const auto back = std::find(other.begin(), other.end(), this); back != other.end()) other.erase(back);
+}
 
 void TComponent::InsertComponent(TComponent* component) {
   if (!component || component->FOwner == this) return;

@@ -62,7 +62,9 @@ class TComponent : public TPersistent {
   // that messages arriving during teardown can tell.
   void Destroying() { FComponentState |= csDestroying; }
 
-  // Asks to be told (Notification opRemove) when `component` is destroyed.
+  // Asks to be told (Notification opRemove) when `component` is destroyed;
+  // `component` is told of this one's end as well. Removing ends one such
+  // request on both sides.
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
 

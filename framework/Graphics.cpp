@@ -20,8 +20,10 @@ TFont& TFont::operator=(const TFont& other) {
 }
 
 void TFont::Changed() {
+  // The old handle lives until the notice is over (a canvas may still have it
+  // selected); whoever asks for the handle meanwhile gets the new font's.
+  const TFontHandle old = std::move(FHandle);
   if (OnChange) OnChange();
-  FHandle.Reset();
 }
 
 void TFont::SetName(const std::wstring& name) {
@@ -69,8 +71,9 @@ void TFont::Assign(const TFont& other) {
   FStyle = other.FStyle;
   FColor = other.FColor;
   FCharset = other.FCharset;
+  TFontHandle old;
+  if (handleChanges) old = std::move(FHandle);
   if (OnChange) OnChange();
-  if (handleChanges) FHandle.Reset();
 }
 
 HFONT TFont::Handle() {

@@ -40,7 +40,7 @@ class TFont {
   bool HandleAllocated() const { return FHandle.Valid(); }
 
   // Called after any change, before the old handle is dropped, so a canvas
-  // can deselect it first.
+  // can deselect it first; Handle() already gives the new font's then.
   std::function<void()> OnChange;
 
  private:

@@ -9,6 +9,18 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
 TPopupMenu::~TPopupMenu() { Destroying(); }
 
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+  if (component == FPopupComponent) return;
+  if (FPopupComponent) RemoveFreeNotification(FPopupComponent);
+  FPopupComponent = component;
+  if (FPopupComponent) FreeNotification(FPopupComponent);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == FPopupComponent) FPopupComponent = nullptr;
+}
+
 TMenuItem* TPopupMenu::Add(const std::wstring& caption, TShortCut shortCut) {
   auto item = std::make_unique<TMenuItem>();
   item->Caption = caption;

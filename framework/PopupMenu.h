@@ -42,7 +42,8 @@ class TPopupMenu : public TComponent {
   bool AutoPopup() const { return FAutoPopup; }
   void SetAutoPopup(bool value) { FAutoPopup = value; }
   TComponent* PopupComponent() const { return FPopupComponent; }
-  void SetPopupComponent(TComponent* component) { FPopupComponent = component; }
+  // The menu hears of the component's end and then names none.
+  void SetPopupComponent(TComponent* component);
 
   // The menu handle, built on first use.
   HMENU Handle();
@@ -55,6 +56,9 @@ class TPopupMenu : public TComponent {
 
   // For tests: the point of the last popup.
   POINT LastPopupPoint() const { return FLastPopup; }
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void Rebuild();

@@ -2,6 +2,7 @@
 # Sets up, builds, prepares the Wine environment and runs every test.
 # The last lines are ctest's summary. Extra arguments go to ctest.
 # LODO_UBSAN=ON runs the same suite on the undefined-behaviour build.
+# LODO_HEAP_CHECK=ON runs it with Wine's heap checking.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # LODO_UBSAN=ON builds everything with the undefined-behaviour sanitizer in
@@ -19,6 +20,16 @@ cmake --build "$build"
 source "$root/scripts/wine-env.sh"
 on_exit lodo_wine_stop
 lodo_wine_start "$build"
+
+# LODO_HEAP_CHECK=ON runs the tests, and every lodo.exe they start, with
+# Wine's heap checking: freed blocks are filled with a poison pattern (new
+# ones and the bytes after each block with others) and the heap is checked as
+# it is used, so a use of a freed object fails at once instead of reading
+# stale data. Only the heap's own messages are let through. The tests see the
+# switch (Heap.* fails when it is on but nothing is poisoned).
+heap_check="${LODO_HEAP_CHECK:-OFF}"
+export LODO_HEAP_CHECK="$heap_check"
+[ "$heap_check" = ON ] && export WINEDEBUG="-all,err+heap,warn+heap"
 
 # The long settings-file fuzzing and the full endurance run carry the labels
 # "fuzz" and "endurance" and run only when asked for by label

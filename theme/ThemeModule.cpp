@@ -23,10 +23,10 @@ void InitializeThemeModule() {
   try {
     StartThemeManager();
   } catch (...) {
-    // Without its receiver the cache could go stale at a switch: run unbound.
+    // Without its receiver the cache could go stale at a switch: run unbound,
+    // with the program's own drawing. Like a missing library, that is no error.
     StopThemeManager();
     UnbindThemeLibrary();
-    throw;
   }
   gModuleStarted = true;
 }

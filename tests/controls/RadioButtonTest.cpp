@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,13 +15,17 @@
 #include "controls/Modules.h"
 #include "controls/MouseTracking.h"
 #include "controls/RadioButton.h"
+#include "framework/Exceptions.h"
 #include "framework/Panel.h"
 #include "framework/PopupMenu.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/framework/Recorder.h"
 #include "tests/graphics/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/Tombstone.h"
 #include "theme/ThemeManager.h"
+#include "theme/ThemeModule.h"
+#include "theme/UxTheme.h"
 
 using namespace lodo;
 using test::TRecorder;
@@ -227,18 +233,71 @@ TEST_F(RadioButtonTest, FocusRectangleStaysInsideAButtonAsTallAsItsFont) {
   EXPECT_GT(bottom, 10);
 }
 
+// Against the plain caption: "&Zagreb" adds only an underline, one or two
+// rows of new ink under the Z; "Zagreb&&" adds one ampersand after the text.
+// A caption shown as it is written would shift every letter, or add two.
 TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
-  auto ink = [&](const std::wstring& caption) {
+  int captionLeft = 0;
+  SIZE z{}, ampersand{};
+  auto picture = [&](const std::wstring& caption) {
     TProbe* b = Add(10, 10, 157, 17, caption);
-    test::TDib dib(157, 17);
-    DrawInto(*b, dib);
-    const int n = dib.Count(ColorToRGB(clWindowText), {b->GlyphRect().right, 0, 157, 17});
+    auto dib = std::make_unique<test::TDib>(157, 17);
+    DrawInto(*b, *dib);
+    captionLeft = b->GlyphRect().right;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, b->Font().Handle());
+    GetTextExtentPoint32W(screen, L"Z", 1, &z);
+    GetTextExtentPoint32W(screen, L"&", 1, &ampersand);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
     delete b;
-    return n;
+    return dib;
   };
-  const int plain = ink(L"Zagreb");
-  EXPECT_GT(ink(L"&Zagreb"), plain);   // the Z is underlined
-  EXPECT_GT(ink(L"Zagreb&&"), plain);  // one ampersand is shown
+  struct TChange {
+    int Pixels = 0;
+    int Left = 157;
+    int Right = -1;
+    std::vector<int> Rows;
+    bool OnlyDarker = true;
+  };
+  auto changes = [&](const test::TDib& before, const test::TDib& after) {
+    TChange c;
+    auto light = [](COLORREF p) { return GetRValue(p) + GetGValue(p) + GetBValue(p); };
+    for (int y = 0; y < 17; ++y) {
+      for (int x = captionLeft; x < 157; ++x) {
+        if (before.Pixel(x, y) == after.Pixel(x, y)) continue;
+        ++c.Pixels;
+        c.Left = std::min(c.Left, x);
+        c.Right = std::max(c.Right, x);
+        if (std::find(c.Rows.begin(), c.Rows.end(), y) == c.Rows.end()) c.Rows.push_back(y);
+        c.OnlyDarker = c.OnlyDarker && light(after.Pixel(x, y)) < light(before.Pixel(x, y));
+      }
+    }
+    return c;
+  };
+  const auto plain = picture(L"Zagreb");
+  const COLORREF background = plain->Pixel(156, 1);
+  int inkLeft = 157, inkRight = -1;
+  for (int y = 0; y < 17; ++y)
+    for (int x = captionLeft; x < 157; ++x)
+      if (plain->Pixel(x, y) != background) {
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
+  ASSERT_LT(inkLeft, inkRight);
+
+  const TChange underline = changes(*plain, *picture(L"&Zagreb"));
+  EXPECT_GE(underline.Pixels, 3);
+  EXPECT_LE(underline.Rows.size(), 2u);
+  EXPECT_TRUE(underline.OnlyDarker);
+  EXPECT_GE(underline.Left, inkLeft - 1);
+  EXPECT_LE(underline.Right, inkLeft + z.cx);
+
+  const TChange shown = changes(*plain, *picture(L"Zagreb&&"));
+  EXPECT_GT(shown.Pixels, 0);
+  EXPECT_TRUE(shown.OnlyDarker);
+  EXPECT_GE(shown.Left, inkRight - 1);
+  EXPECT_LE(shown.Right, inkRight + ampersand.cx + 1);
 }
 
 TEST_F(RadioButtonTest, HotUnderThePointerOnlyWithoutKeysAndNormalAfterLeaving) {
@@ -474,6 +533,170 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   EXPECT_EQ(b->PopupMenu(), nullptr);
 }
 
+// Checking on focus can fail (here a descendant's SetChecked throws after
+// the check): the click runs all the same and the failure goes on; when the
+// click fails too, its error is reported and the checking failure goes on.
+class TFailingCheck : public TcxRadioButton {
+ public:
+  using TcxRadioButton::FocusEntered;
+  using TcxRadioButton::TcxRadioButton;
+  bool FailCheck = true;
+  void SetChecked(bool checked) override {
+    TcxRadioButton::SetChecked(checked);
+    if (checked && FailCheck) throw Exception("checking failed");
+  }
+};
+
+TEST_F(RadioButtonTest, AFailedCheckOnFocusStillClicksOnceAndGoesOn) {
+  auto* b = new TFailingCheck(FForm.Get());
+  b->SetParent(FForm.Get());
+  b->SetBounds(20, 20, 157, 17);
+  int clicks = 0;
+  bool clickFails = false;
+  b->OnClick = [&](TControl*) {
+    ++clicks;
+    if (clickFails) throw Exception("click failed");
+  };
+  auto uncheck = [&] {
+    b->FailCheck = false;
+    b->SetChecked(false);
+    b->FailCheck = true;
+  };
+
+  auto expectCheckingFailure = [&] {
+    try {
+      b->FocusEntered();
+      ADD_FAILURE() << "the checking failure was lost";
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(), "checking failed");
+    }
+  };
+
+  expectCheckingFailure();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(b->ClicksDisabled());
+
+  uncheck();
+  clickFails = true;
+  expectCheckingFailure();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_FALSE(b->ClicksDisabled());
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"click failed"}));
+
+  // The real focus: both errors reach the error handler, the program goes on.
+  uncheck();
+  test::ErrorsSeen().clear();
+  b->SetFocus();
+  test::Pump(20);
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(clicks, 3);
+  EXPECT_EQ(test::ErrorsSeen(), (std::vector<std::string>{"click failed", "checking failed"}));
+  test::ErrorsSeen().clear();
+}
+
+// Down, up, double-click, up: one OnDblClick, and the first click checks it.
+TEST_F(RadioButtonTest, OneDoubleClickIsOneEvent) {
+  TProbe* b = Add(20, 20);
+  int doubles = 0;
+  int clicks = 0;
+  b->OnDblClick = [&](TControl*) { ++doubles; };
+  b->OnClick = [&](TControl*) { ++clicks; };
+  test::MouseDoubleClickAt(Screen(b, 6, 8));
+  test::Pump(20);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(b->Checked());
+  // Once more on the focused, checked button.
+  Sleep(GetDoubleClickTime() + 50);
+  test::MouseDoubleClickAt(Screen(b, 6, 8));
+  test::Pump(20);
+  EXPECT_EQ(doubles, 2);
+}
+
+// The button and its menus hold pointers to each other (its menu, the menu's
+// popup component): neither may outlive the other's end, in either order,
+// also after the button has moved on to another menu. A buried side leaves a
+// tombstone that counts the calls a stale pointer would have made.
+TEST_F(RadioButtonTest, ButtonAndMenusLetGoOfEachOtherInEveryOrder) {
+  auto place = [&](TProbe* b) {
+    b->SetParent(FForm.Get());
+    b->SetBounds(12, 29, 157, 17);
+    b->HandleNeeded();
+  };
+  // A real context-menu request: the menu pops up for the button, a timer closes it.
+  auto popUp = [&](TProbe* b) {
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    const POINT at = Screen(b, 30, 5);
+    SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
+  };
+
+  {
+    SCOPED_TRACE("button first");
+    auto menu = std::make_unique<TPopupMenu>(nullptr);
+    test::TBuried<TProbe> b(nullptr);
+    place(b.Get());
+    b->SetPopupMenu(menu.get());
+    popUp(b.Get());
+    ASSERT_EQ(menu->PopupComponent(), b.Get());
+    b.Bury();
+    EXPECT_EQ(menu->PopupComponent(), nullptr);
+    menu.reset();
+    EXPECT_EQ(b.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("menu first");
+    test::TBuried<TPopupMenu> menu(nullptr);
+    auto* b = new TProbe(nullptr);
+    place(b);
+    b->SetPopupMenu(menu.Get());
+    popUp(b);
+    menu.Bury();
+    EXPECT_EQ(b->PopupMenu(), nullptr);
+    delete b;
+    EXPECT_EQ(menu.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("switched, then the button first");
+    auto first = std::make_unique<TPopupMenu>(nullptr);
+    auto second = std::make_unique<TPopupMenu>(nullptr);
+    test::TBuried<TProbe> b(nullptr);
+    place(b.Get());
+    b->SetPopupMenu(first.get());
+    popUp(b.Get());
+    b->SetPopupMenu(second.get());
+    popUp(b.Get());
+    // The first menu still names the button it last popped up for.
+    EXPECT_EQ(first->PopupComponent(), b.Get());
+    EXPECT_EQ(second->PopupComponent(), b.Get());
+    b.Bury();
+    EXPECT_EQ(first->PopupComponent(), nullptr);
+    EXPECT_EQ(second->PopupComponent(), nullptr);
+    second.reset();
+    first.reset();
+    EXPECT_EQ(b.StaleCalls(), 0);
+  }
+  {
+    SCOPED_TRACE("switched, then the menus first");
+    test::TBuried<TPopupMenu> first(nullptr);
+    test::TBuried<TPopupMenu> second(nullptr);
+    auto* b = new TProbe(nullptr);
+    place(b);
+    b->SetPopupMenu(first.Get());
+    popUp(b);
+    b->SetPopupMenu(second.Get());
+    first.Bury();
+    EXPECT_EQ(b->PopupMenu(), second.Get());
+    second.Bury();
+    EXPECT_EQ(b->PopupMenu(), nullptr);
+    delete b;
+    EXPECT_EQ(first.StaleCalls(), 0);
+    EXPECT_EQ(second.StaleCalls(), 0);
+  }
+}
+
 TEST_F(RadioButtonTest, DestroyedWhileTrackedGetsNoLeave) {
   TProbe* b = Add(20, 20);
   test::MoveMouseTo(Screen(b, 60, 8));
@@ -520,4 +743,64 @@ TEST_F(RadioButtonTest, ClassicNativeStyleFallsBackToTheSelfDrawnGlyph) {
   DrawInto(*b, dib);
   EXPECT_EQ(b->GlyphRect().left, 1);
   EXPECT_EQ(b->GlyphRect().right - b->GlyphRect().left, Glyph().cx);
+}
+
+namespace {
+
+// Refuses the creation of the first hidden window of the framework's utility
+// class on this thread: the theme module's receiver, the first one made.
+int gRefused = 0;
+LRESULT CALLBACK RefuseFirstHiddenWindow(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && gRefused == 0) {
+    wchar_t name[64] = {};
+    GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+    if (std::wstring(name) == L"lodo.Utility") {
+      ++gRefused;
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The visual-styles part never stops the program: when its hidden window
+// cannot be made, the modules start all the same, unbound from the library,
+// and a button that asks for the native style draws its own glyph.
+TEST(ThemeStart, AHiddenWindowThatCannotBeMadeLeavesTheProgramUnbound) {
+  test::ErrorsSeen().clear();
+  gRefused = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseFirstHiddenWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  EXPECT_NO_THROW(InitializeModules());
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(gRefused, 1);
+  EXPECT_FALSE(ThemeLibraryLoaded());
+  EXPECT_EQ(ThemeReceiverWindow(), nullptr);
+  EXPECT_FALSE(ThemesActive());
+  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
+  {
+    test::TTestForm form;
+    form.ShowAndWait();
+    auto* b = new TcxRadioButton(form.Get());
+    b->SetParent(form.Get());
+    b->SetBounds(20, 20, 157, 17);
+    b->SetCaption(L"Zagreb");
+    b->LookAndFeel().SetNativeStyle(true);
+    EXPECT_FALSE(b->UsesNativeStyle());
+    EXPECT_EQ(b->LookAndFeel().PainterForTheme(tciButton), TcxUltraFlatLookAndFeelPainter::Instance());
+    UpdateWindow(b->Handle());
+    test::Pump(30);
+    // The self-drawn glyph stands one pixel in, as wide as the measured one.
+    EXPECT_EQ(b->GlyphRect().left, 1);
+    EXPECT_EQ(b->GlyphRect().right - b->GlyphRect().left, Glyph().cx);
+  }
+  EXPECT_NO_THROW(FinalizeModules());
+  EXPECT_TRUE(test::ErrorsSeen().empty());
+
+  // The next start, with the window allowed, binds the library again.
+  InitializeModules();
+  EXPECT_TRUE(ThemeLibraryLoaded());
+  EXPECT_NE(ThemeReceiverWindow(), nullptr);
+  FinalizeModules();
 }

@@ -31,6 +31,14 @@ const std::string kSample =
     "; the helpdesk's own notes stay as they are\r\n"
     "Napomena=ne dirati\r\n";
 
+// The sample with manual entry on and, unless empty, a saved host name.
+std::string ManualSample(const std::string& host) {
+  std::string settings = kSample;
+  settings.replace(settings.find("Rucni_unos=0"), 12,
+                   host.empty() ? "Rucni_unos=1" : "Rucni_unos=1\r\nRucni_unos_adresa=" + host);
+  return settings;
+}
+
 bool IsFormaKeyLine(const std::string& line, bool inForma) {
   if (!inForma) return false;
   for (const char* key : {"Rucni_unos=", "Rucni_unos_adresa=", "Zadnje_spajanje="})
@@ -136,9 +144,7 @@ TEST(Connect, ManualHostIsPassedUntrimmedAndSavedTrimmed) {
 
 TEST(Connect, SavedManualModeIsRestoredWholeAndConnectsToTheHost) {
   TProgramFolder folder;
-  std::string settings = kSample;
-  settings.replace(settings.find("Rucni_unos=0"), 12, "Rucni_unos=1\r\nRucni_unos_adresa=typed.example.org");
-  folder.WriteSettings(settings);
+  folder.WriteSettings(ManualSample("typed.example.org"));
   TLauncher launcher(folder);
   ASSERT_TRUE(launcher.Window());
   EXPECT_TRUE(launcher.ManualChecked());
@@ -149,6 +155,27 @@ TEST(Connect, SavedManualModeIsRestoredWholeAndConnectsToTheHost) {
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
   EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect typed.example.org");
+}
+
+// Nothing typed is no reason to refuse: the server is started with the
+// option and its space and no address, and the launcher closes.
+TEST(Connect, ManualModeWithAnEmptyHostStartsTheServerWithoutAnAddress) {
+  TProgramFolder folder;
+  folder.WriteSettings(ManualSample(""));
+  TLauncher launcher(folder);
+  HWND window = launcher.Window();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(launcher.ManualChecked());
+  ASSERT_TRUE(launcher.HostVisible());
+  EXPECT_EQ(launcher.HostText(), "");
+  launcher.ClickConnect();
+  ExpectExitZero(launcher);
+  EXPECT_FALSE(IsWindow(window));
+  ASSERT_TRUE(folder.WaitForRecord());
+  const std::string command = folder.RecordedCommand();
+  EXPECT_EQ(command, "\"" + folder.Path() + "winvnc.exe\" -connect ");
+  EXPECT_TRUE(command.ends_with("-connect ")) << command;
+  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "1");
 }
 
 TEST(Connect, LongFolderAndAddressAreNeitherCutNorOverflowed) {
@@ -187,8 +214,7 @@ TEST(Connect, MissingServerIsReportedInBothModesAndNothingIsSaved) {
   for (bool manual : {false, true}) {
     SCOPED_TRACE(manual ? "manual" : "preset");
     TProgramFolder folder("lodo no server", false);
-    std::string settings = kSample;
-    if (manual) settings.replace(settings.find("Rucni_unos=0"), 12, "Rucni_unos=1\r\nRucni_unos_adresa=h.example");
+    const std::string settings = manual ? ManualSample("h.example") : kSample;
     folder.WriteSettings(settings);
     TLauncher launcher(folder);
     ASSERT_TRUE(launcher.Window());

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
 #include "framework/ButtonControl.h"
+#include "framework/Edit.h"
+#include "framework/Label.h"
 #include "framework/Panel.h"
 #include "tests/framework/Recorder.h"
 #include "tests/support/TestSupport.h"
@@ -178,5 +184,45 @@ TEST(CheckBox, EveryChangeOfStateClicksAndTheSameStateDoesNot) {
     late->SetParent(&form);
     late->SetTop(40);
     EXPECT_EQ(WindowCheck(*late), BST_CHECKED);
+  });
+}
+
+// One double-click raises OnDblClick once, whichever control takes it: the
+// button classes, whose window also reports double-clicks to the parent, and
+// the windowed and graphic controls that only see the mouse messages.
+TEST(DoubleClick, OneEventPerDoubleClickOnEveryControl) {
+  test::WithTestForm([](TForm& form) {
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 380, 280);
+    auto* radio = new TRadioButton(&form);
+    radio->SetCaption(L"radio");
+    auto* check = new TCheckBox(&form);
+    check->SetCaption(L"check");
+    auto* edit = new TEdit(&form);
+    edit->SetText(L"one two");
+    auto* label = new TLabel(&form);
+    label->SetCaption(L"label label");
+    auto* inner = new TPanel(&form);
+    std::vector<std::pair<TControl*, int>> cases;
+    int top = 10;
+    for (TControl* c : std::initializer_list<TControl*>{radio, check, edit, label, inner}) {
+      c->SetParent(panel);
+      c->SetBounds(20, top, 120, 24);
+      top += 40;
+      cases.emplace_back(c, 0);
+    }
+    for (auto& [control, count] : cases) {
+      control->OnDblClick = [&count = count](TControl*) { ++count; };
+    }
+    test::Pump(30);
+    for (auto& [control, count] : cases) {
+      SCOPED_TRACE(control->ClassName());
+      test::MouseDoubleClickAt(control->ClientToScreen(POINT{8, 10}));
+      test::Pump(20);
+      EXPECT_EQ(count, 1);
+      // Far enough apart in time that the next control's first click is no double-click.
+      Sleep(GetDoubleClickTime() + 50);
+    }
   });
 }

@@ -15,6 +15,7 @@
 #include "framework/Panel.h"
 #include "tests/framework/Recorder.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/Tombstone.h"
 
 using namespace lodo;
 
@@ -88,14 +89,48 @@ TEST(Component, FreeNotificationsTellHoldersAndUnhookBothWays) {
   delete other;
   EXPECT_EQ(gLog, (std::vector<std::string>{"~holder", "other -holder", "~other"}));
 
+  // Ending a subscription unhooks both sides: the other one neither hears of
+  // this one's end nor keeps a pointer to it afterwards.
   gLog.clear();
-  TLogged first(nullptr, "first");
   auto* second = new TLogged(nullptr, "second");
-  first.FreeNotification(second);
-  first.RemoveFreeNotification(second);
-  second->RemoveFreeNotification(&first);
-  delete second;
-  EXPECT_EQ(gLog, (std::vector<std::string>{"~second"}));
+  {
+    TLogged first(nullptr, "first");
+    first.FreeNotification(second);
+    first.RemoveFreeNotification(second);
+    delete second;
+    EXPECT_EQ(gLog, (std::vector<std::string>{"~second"}));
+  }
+  auto later = std::make_unique<TLogged>(nullptr, "later");
+  {
+    test::TBuried<TLogged> first(nullptr, "first");
+    first->FreeNotification(later.get());
+    first->RemoveFreeNotification(later.get());
+    first.Bury();
+    later.reset();
+    EXPECT_EQ(first.StaleCalls(), 0);
+  }
+}
+
+TEST(Component, ALinkBothSidesAskedForLastsUntilBothEndIt) {
+  gLog.clear();
+  auto menu = std::make_unique<TLogged>(nullptr, "menu");
+  auto* button = new TLogged(nullptr, "button");
+  button->FreeNotification(menu.get());
+  menu->FreeNotification(button);
+  // The button lets go of the menu; the menu still holds the button.
+  button->RemoveFreeNotification(menu.get());
+  delete button;
+  EXPECT_EQ(gLog, (std::vector<std::string>{"~button", "menu -button"}));
+
+  gLog.clear();
+  auto* other = new TLogged(nullptr, "other");
+  menu->FreeNotification(other);
+  other->FreeNotification(menu.get());
+  menu->RemoveFreeNotification(other);
+  other->RemoveFreeNotification(menu.get());
+  delete other;
+  menu.reset();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"~other", "~menu"}));
 }
 
 TEST(Component, DestroyingAParentTakesTheChildWindowsButNotTheirObjects) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/Edit.h"
 #include "framework/Graphics.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
@@ -118,10 +119,32 @@ TEST(Layout, AnAutoSizedLabelTakesTheSizeOfItsTextInItsFont) {
     expected = TextSize(L"Adresa", 12);
     EXPECT_EQ(label->Width(), expected.cx);
     EXPECT_EQ(label->Height(), expected.cy);
+    // Its own font, changed once its size was taken with the font before.
+    label->Font().SetHeight(20);
+    expected = TextSize(L"Adresa", 20);
+    EXPECT_EQ(label->Width(), expected.cx);
+    EXPECT_EQ(label->Height(), expected.cy);
 
     label->SetAutoSize(false);
     label->SetCaption(L"a much longer caption than before");
     EXPECT_EQ(label->Width(), expected.cx);
+  });
+}
+
+// A window that exists when its control's font changes is given the new
+// font, and the font it was given stays a live one.
+TEST(Layout, AFontChangeReachesAWindowThatExists) {
+  test::WithTestForm([](TForm& form) {
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->HandleNeeded();
+    for (int height : {20, 9}) {
+      edit->Font().SetHeight(height);
+      auto font = reinterpret_cast<HFONT>(SendMessageW(edit->Handle(), WM_GETFONT, 0, 0));
+      LOGFONTW lf{};
+      ASSERT_NE(GetObjectW(font, sizeof(lf), &lf), 0) << height;
+      EXPECT_EQ(lf.lfHeight, -height);
+    }
   });
 }
 

@@ -286,6 +286,38 @@ TEST_F(GlyphShape, AnOffCentreDotIsDrawnWhereItWasMeasured) {
     EXPECT_NE(p.At(body.x, body.y), pkDot) << body.x << "," << body.y;
 }
 
+// The dot's runs start where the system's glyph has them: the vertical one in
+// column W/2+L-1 from row H/2+T-2, the horizontal one in row H/2+T-1 from
+// column W/2+L-2. The dot pixels drawn here lie only at and before those
+// starts, so a run started anywhere else (the centre, say) finds a different
+// dot. Two placements of the glyph in its cell pin L and T in the sums.
+TEST_F(GlyphShape, DotRunsStartTwoBeforeTheCentreInTheColumnAndRowJustBefore) {
+  for (POINT at : {POINT{1, 1}, POINT{2, 3}}) {
+    SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+    const int l = at.x, t = at.y;
+    TGlyphCell mask = Cell(17, 17, RGB(255, 255, 255));
+    for (int y = t; y < t + 13; ++y)
+      for (int x = l; x < l + 13; ++x) mask.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(0, 0, 0);
+    TGlyphCell image = Cell(17, 17, RGB(255, 255, 255));
+    auto dot = [&](int x, int y) { image.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(1, 2, 3); };
+    // Column W/2+L-1 = L+5 from row H/2+T-2 = T+4 upwards; row H/2+T-1 = T+5
+    // from column W/2+L-2 = L+4 leftwards. (L+5, T+5) stays clear.
+    for (int y = t + 2; y <= t + 4; ++y) dot(l + 5, y);
+    for (int x = l + 1; x <= l + 4; ++x) dot(x, t + 5);
+    const TGlyphGeometry g = GeometryFromCells(mask, image, RGB(1, 2, 3));
+    ASSERT_EQ(g.Left, l);
+    ASSERT_EQ(g.Top, t);
+    ASSERT_EQ(g.Width, 13);
+    ASSERT_EQ(g.Height, 13);
+    EXPECT_EQ(g.DotTop, t + 2);
+    EXPECT_EQ(g.DotBottom, t + 5);
+    EXPECT_EQ(g.DotLeft, l + 1);
+    EXPECT_EQ(g.DotRight, l + 5);
+    EXPECT_EQ(g.DotHeight, 3);
+    EXPECT_EQ(g.DotWidth, 4);
+  }
+}
+
 TEST_F(GlyphShape, NoGlyphFoundGivesTheDefault13By13Glyph) {
   const TGlyphCell white = Cell(14, 13, RGB(255, 255, 255));
   const TGlyphGeometry g = GeometryFromCells(white, white, RGB(0, 0, 0));
@@ -332,21 +364,77 @@ TEST_F(GlyphShape, DotRunsStayInsideTheCellAndOnTheGlyph) {
   EXPECT_EQ(none.DotWidth, 1);
 }
 
+// Every heap of the process is intact: a write just outside a block (the
+// pattern's cells) breaks its neighbour's header, and in the heap-checking
+// run the block's own tail as well.
+bool HeapsIntact() {
+  HANDLE heaps[64];
+  const DWORD count = GetProcessHeaps(64, heaps);
+  for (DWORD i = 0; i < count && i < 64; ++i)
+    if (!HeapValidate(heaps[i], 0, nullptr)) return false;
+  return count > 0;
+}
+
+// A glyph of 1 to 4 pixels leaves no room between the outline and the centre
+// the scans start from. Every cell must still get the kind the rules give:
+// the outline as the platform draws it (the same rounded rectangle) is the
+// outer ring, split along the diagonal; what the outline encloses is inner
+// ring (no cell of so small a glyph lies further in); the rest is outside.
+// The dot is left out, or it would cover what the scans wrote.
 TEST_F(GlyphShape, TinyGlyphsKeepEveryScanInsideTheMatrix) {
+  ASSERT_TRUE(HeapsIntact());
   for (int size = 1; size <= 4; ++size) {
+    SCOPED_TRACE(size);
     TGlyphCell mask = Cell(size + 2, size + 2, RGB(255, 255, 255));
     for (int y = 1; y <= size; ++y)
       for (int x = 1; x <= size; ++x) mask.Pixels[static_cast<std::size_t>(y * (size + 2) + x)] = RGB(0, 0, 0);
-    const TGlyphGeometry g = GeometryFromCells(mask, Cell(size + 2, size + 2, RGB(1, 2, 3)), RGB(1, 2, 3));
+    TGlyphGeometry g = GeometryFromCells(mask, Cell(size + 2, size + 2, RGB(1, 2, 3)), RGB(1, 2, 3));
     ASSERT_EQ(g.Width, size);
     ASSERT_EQ(g.Height, size);
     ExpectDotOnGlyph(g);
+    EXPECT_EQ(BuildPattern(g).Kinds.size(), static_cast<std::size_t>(size * size));
+    EXPECT_TRUE(HeapsIntact());
+
+    g.DotRight = g.DotLeft;
+    g.DotBottom = g.DotTop;
+    g.DotWidth = g.DotHeight = 0;
     const TGlyphPattern p = BuildPattern(g);
+    ASSERT_TRUE(HeapsIntact());
     ASSERT_EQ(p.Width, size);
     ASSERT_EQ(p.Height, size);
-    for (std::int32_t k : p.Kinds) {
-      EXPECT_GE(k, pkOutside);
-      EXPECT_LE(k, pkDot);
+    ASSERT_EQ(p.Kinds.size(), static_cast<std::size_t>(size * size));
+    SCOPED_TRACE(Describe(p));
+
+    test::TDib outline(size, size);
+    SelectObject(outline.DC(), GetStockObject(BLACK_PEN));
+    SelectObject(outline.DC(), GetStockObject(WHITE_BRUSH));
+    RoundRect(outline.DC(), 0, 0, size, size, size - 1, size - 1);
+    auto ring = [&](int x, int y) { return outline.Pixel(x, y) == RGB(0, 0, 0); };
+    // Outside: reached from the matrix's edge without crossing the outline.
+    std::vector<bool> outside(p.Kinds.size(), false);
+    std::vector<POINT> open;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        if ((x == 0 || y == 0 || x == size - 1 || y == size - 1) && !ring(x, y)) open.push_back({x, y});
+    while (!open.empty()) {
+      const POINT c = open.back();
+      open.pop_back();
+      if (c.x < 0 || c.y < 0 || c.x >= size || c.y >= size || ring(c.x, c.y)) continue;
+      const auto i = static_cast<std::size_t>(c.y * size + c.x);
+      if (outside[i]) continue;
+      outside[i] = true;
+      for (POINT d : {POINT{1, 0}, POINT{-1, 0}, POINT{0, 1}, POINT{0, -1}}) open.push_back({c.x + d.x, c.y + d.y});
+    }
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const long long side = DiagonalSide(p, x, y);
+        std::int32_t expected = pkOutside;
+        if (ring(x, y))
+          expected = side >= 0 ? pkOuterUpperLeft : pkOuterLowerRight;
+        else if (!outside[static_cast<std::size_t>(y * size + x)])
+          expected = side > 0 || (side == 0 && x <= size / 2 - 1) ? pkInnerUpperLeft : pkInnerLowerRight;
+        EXPECT_EQ(p.At(x, y), expected) << x << "," << y;
+      }
     }
   }
 }

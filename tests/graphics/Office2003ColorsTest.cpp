@@ -10,7 +10,9 @@
 #include "graphics/GraphicsModule.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SelectionTints.h"
+#include "graphics/SystemPaletteChanged.h"
 #include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/TestSupport.h"
 #include "theme/ThemeManager.h"
 #include "theme/ThemeModule.h"
 #include "theme/UxTheme.h"
@@ -144,9 +146,38 @@ TEST_F(LoneOffice2003, TheFirstAcquireComputesAndTheCountFollows) {
   ReleaseOffice2003Colors();
   ReleaseOffice2003Colors();  // one too many is ignored
   EXPECT_EQ(Office2003ColorsUsers(), 0);
-  // A theme switch alone does not refresh the scheme.
+}
+
+// A visual-style switch alone: WM_THEMECHANGED to every top-level window of
+// the thread, as the platform sends it, the theme receiver's and the
+// colour-change listener's included. The scheme stays as it was until the
+// next system colour change refreshes it. (A real switch under Wine also
+// applies the style's colours, which is a colour change of its own.)
+TEST_F(LoneOffice2003, AThemeSwitchAloneDoesNotRefreshTheScheme) {
+  Names(kLuna, L"HomeStead", 5);
+  TcxSystemPaletteChangedNotifier notifier;
+  ASSERT_NE(SystemPaletteListenerWindow(), nullptr);
+  ASSERT_NE(ThemeReceiverWindow(), nullptr);
+  ASSERT_EQ(Office2003CurrentScheme(), osOlive);
+  const int asked = FAsked;
   Names(kLuna, L"Metallic", 5);
+
+  int told = 0;
+  auto sendThemeChanged = [](HWND window, LPARAM count) -> BOOL {
+    SendMessageW(window, WM_THEMECHANGED, 0, 0);
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+  };
+  EnumThreadWindows(GetCurrentThreadId(), sendThemeChanged, reinterpret_cast<LPARAM>(&told));
+  ASSERT_GE(told, 2);
+  test::Pump(20);
+  EXPECT_EQ(FAsked, asked);
   EXPECT_EQ(Office2003CurrentScheme(), osOlive);
+  EXPECT_EQ(Office2003Face(), static_cast<TColor>(RGB(217, 217, 167)));
+
+  SendMessageW(SystemPaletteListenerWindow(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(Office2003CurrentScheme(), osSilver);
+  EXPECT_EQ(Office2003Face(), static_cast<TColor>(RGB(215, 215, 229)));
 }
 
 // Run in the classic-style prefix: the names are never asked for.

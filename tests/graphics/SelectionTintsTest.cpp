@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ios>
+
 #include "graphics/SelectionTints.h"
 #include "tests/graphics/SysColorsGuard.h"
 
@@ -46,7 +48,10 @@ TEST(SelectionTints, NearestScreenColorKeepsWhatTheScreenShows) {
   ReleaseDC(nullptr, screen);
   ASSERT_GE(bits, 24);  // the test display is a true-colour one
   EXPECT_EQ(NearestScreenColor(RGB(183, 191, 212)), static_cast<TColor>(RGB(183, 191, 212)));
-  EXPECT_GE(NearestScreenColor(RGB(1, 2, 3)), 0);
+  // A true-colour screen shows every colour: each channel comes back, in its
+  // own place, down to the lowest bit.
+  for (COLORREF c : {RGB(1, 2, 3), RGB(3, 2, 1), RGB(255, 0, 1), RGB(0, 255, 254)})
+    EXPECT_EQ(NearestScreenColor(static_cast<TColor>(c)), static_cast<TColor>(c)) << std::hex << c;
 }
 
 TEST(SelectionTints, TintsFollowTheRealSystemColours) {

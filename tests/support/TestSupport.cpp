@@ -153,6 +153,12 @@ void MouseClickAt(POINT screen, bool right) {
   MouseUp(right);
 }
 
+void MouseDoubleClickAt(POINT screen) {
+  MouseClickAt(screen);
+  MouseDown();
+  MouseUp();
+}
+
 void KeyPress(WORD vk, bool shift, bool alt, bool ctrl) {
   SendKeyInput(vk, shift, alt, ctrl);
   Pump(30);

@@ -71,6 +71,9 @@ class TDib {
 void MoveMouseTo(POINT screen);
 // Synthesises real input through SendInput.
 void MouseClickAt(POINT screen, bool right = false);
+// Two left clicks in a row, well within the double-click time: down, up,
+// double-click, up.
+void MouseDoubleClickAt(POINT screen);
 void MouseDown(bool right = false);
 void MouseUp(bool right = false);
 void KeyPress(WORD vk, bool shift = false, bool alt = false, bool ctrl = false);
