@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 
+#include "framework/Accessible.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 
@@ -109,6 +110,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
     // A window can go with its parent's, not only through DestroyHandle; its
     // tooltip entry must go too, or a window made later would not get one.
     if (Application && control->FHandle == window) Application->WindowDestroying(control);
+    // Screen readers may keep the window's accessible object for long.
+    DisconnectAccessible(window);
     RemovePropW(window, kBindingProp);
     if (control->FHandle == window) control->FHandle = nullptr;
   }
@@ -779,6 +782,10 @@ void TWinControl::WndProc(TMessage& message) {
     case FM_DIALOGCHAR:
       Broadcast(message);
       return;
+    case WM_GETOBJECT:
+    case FM_ACCESSIBLEACTION:
+      if (HandleAccessibilityMessage(*this, message)) return;
+      break;
     case FM_SHOWHINTCHANGED: {
       if (Application) Application->ShowHintChanged(this);
       TMessage m{FM_PARENTSHOWHINTCHANGED, 0, 0, 0};

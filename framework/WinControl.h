@@ -11,6 +11,8 @@
 
 namespace lodo {
 
+class TAccessible;
+
 struct TCreateParams {
   // A system class to superclass ("BUTTON", "EDIT"), or empty for the
   // framework's own window class.
@@ -93,6 +95,11 @@ class TWinControl : public TControl {
 
   // Background fill used for WM_ERASEBKGND and WM_CTLCOLOR*: the Color brush.
   HBRUSH ColorBrush();
+
+  // The control's own accessible object (one reference), or nullptr to leave
+  // the window's standard one. Asked when WM_GETOBJECT first wants the
+  // client object of the window.
+  virtual TAccessible* CreateAccessibleObject() { return nullptr; }
 
  protected:
   virtual void CreateParams(TCreateParams& params);
