@@ -7,6 +7,7 @@
 
 #include "controls/ControlHelpers.h"
 #include "controls/ParentBackground.h"
+#include "controls/RadioButtonAccessible.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "theme/ThemeManager.h"
 
@@ -109,14 +110,21 @@ void TcxRadioButton::SetTransparent(bool value) {
 
 void TcxRadioButton::Invalidate() { RequestFullRepaint(); }
 
+TAccessible* TcxRadioButton::CreateAccessibleObject() { return new TRadioButtonAccessible(*this); }
+
 void TcxRadioButton::RequestFullRepaint() { InvalidateControlRect(this, LocalBounds(this), false); }
 
 void TcxRadioButton::SetGlyphState(TcxRadioGlyphState state) {
   if (state == FGlyphState) return;
+  // Going to or from the disabled look comes with a change of Enabled, which
+  // is announced by itself.
+  const bool pressedChanged =
+      (state == rgsPressed) != (FGlyphState == rgsPressed) && state != rgsDisabled && FGlyphState != rgsDisabled;
   FGlyphState = state;
   RECT r = FGlyphRect;
   InflateRect(&r, 1, 1);
   InvalidateControlRect(this, r, false);
+  if (pressedChanged) NotifyAccessibleEvent(*this, EVENT_OBJECT_STATECHANGE);
 }
 
 void TcxRadioButton::UpdateGlyphState(int, TShiftState shift, POINT p) {
@@ -309,6 +317,7 @@ void TcxRadioButton::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TcxRadioButton::HandleEnabledChange() {
+  NotifyAccessibleEvent(*this, EVENT_OBJECT_STATECHANGE);
   RefreshGlyphStateFromCursor();
   RequestFullRepaint();
 }
@@ -404,6 +413,15 @@ void TcxRadioButton::WndProc(TMessage& message) {
     case FM_SYSCOLORCHANGE:
       TRadioButton::WndProc(message);
       RequestFullRepaint();
+      return;
+    case FM_TEXTCHANGED:
+      TRadioButton::WndProc(message);
+      NotifyAccessibleEvent(*this, EVENT_OBJECT_NAMECHANGE);
+      return;
+    case FM_HINTCHANGED:
+      // The hint is the accessible description.
+      TRadioButton::WndProc(message);
+      NotifyAccessibleEvent(*this, EVENT_OBJECT_DESCRIPTIONCHANGE);
       return;
     default:
       break;

@@ -58,6 +58,8 @@ class TcxRadioButton : public TRadioButton, public IcxMouseTrackingCaller {
 
   // Repaints the whole control without erasing it first.
   void Invalidate() override;
+  // Read by screen readers as a radio button.
+  TAccessible* CreateAccessibleObject() override;
   void WndProc(TMessage& message) override;
 
   // The pointer has left (the tracking's tick).
