@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "controls/Modules.h"
 #include "controls/RadioButton.h"
 #include "tests/support/Accessibility.h"
@@ -214,4 +219,38 @@ TEST_F(RadioButtonAccessibleTest, ANewWindowGetsANewObjectAndTheOldOneIsCutOff) 
   EXPECT_NE(before.Get(), after.Get());
   EXPECT_EQ(test::ReadFacts(after.Get()).Name, L"Zagreb");
   for (HRESULT hr : test::AskEverything(before.Get())) EXPECT_EQ(hr, CO_E_OBJNOTCONNECTED);
+}
+
+// A screen reader in another apartment (another process, or as here another
+// thread) holds a proxy: once the button is gone the proxy is cut off too.
+TEST_F(RadioButtonAccessibleTest, ACallerInAnotherApartmentIsCutOffWhenTheButtonGoes) {
+  TcxRadioButton* b = Add(10, L"Zagreb", L"zg.example");
+  const HWND window = b->Handle();
+  std::atomic<int> stage{0};
+  HRESULT before = E_FAIL;
+  std::vector<HRESULT> after;
+  std::thread reader([&] {
+    test::TComApartment apartment;
+    ComPtr<IAccessible> object = test::ClientObject(window);
+    if (object) before = object->get_accRole(test::SelfChild(), &std::array<VARIANT, 1>{}[0]);
+    stage = 1;
+    while (stage != 2) Sleep(5);
+    if (object) after = test::AskEverything(object.Get());
+    object.Reset();
+    stage = 3;
+  });
+  // This thread serves the calls while it pumps.
+  const bool read = test::PumpUntil([&] { return stage == 1; }, 10000);
+  delete b;
+  stage = 2;
+  const bool asked = test::PumpUntil([&] { return stage == 3; }, 10000);
+  reader.join();
+  ASSERT_TRUE(read && asked);
+  EXPECT_EQ(before, S_OK);
+  ASSERT_FALSE(after.empty());
+  // Windows answers for a disconnected object with RPC_E_DISCONNECTED, Wine
+  // with the unknown interface of its dropped stub; the object itself would
+  // answer CO_E_OBJNOTCONNECTED if the proxy still reached it.
+  for (HRESULT hr : after)
+    EXPECT_TRUE(hr == RPC_E_DISCONNECTED || hr == HRESULT_FROM_WIN32(RPC_S_UNKNOWN_IF)) << std::hex << hr;
 }
