@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/ButtonControl.h"
+#include "framework/SystemLibrary.h"
 #include "framework/WinControl.h"
 
 namespace lodo {
@@ -20,6 +21,16 @@ constexpr wchar_t kAccessibleProp[] = L"lodo.accessible";
 // Set once this thread has opened a COM apartment for the objects; the
 // module's end closes it.
 thread_local bool gApartmentOpened = false;
+
+// The accessibility library, loaded from the system folder before the first
+// delay-loaded call, which then finds it loaded. Should it be missing, the
+// windows keep their standard objects instead of the call failing the
+// process; and a system where the search cannot be restricted still never
+// searches the program folder for it.
+bool AccessibilityLibraryLoaded() {
+  static const bool loaded = LoadSystemLibrary("oleacc.dll") != nullptr;
+  return loaded;
+}
 
 void OpenApartment() {
   if (gApartmentOpened) return;
@@ -376,6 +387,7 @@ bool HandleAccessibilityMessage(TWinControl& control, TMessage& message) {
   // The object id is a 32-bit value, sign-extended or not by the sender.
   if (message.Msg != WM_GETOBJECT || static_cast<LONG>(message.LParam) != OBJID_CLIENT) return false;
   if (!object) {
+    if (!AccessibilityLibraryLoaded()) return false;
     object = control.CreateAccessibleObject();
     if (!object) return false;
     // Marshalling the object needs an apartment; nothing of COM exists before
