@@ -198,3 +198,29 @@ TEST(ScreenReader, ReferencesKeptAfterTheLauncherClosedAnswerWithAnError) {
     for (HRESULT hr : lodo::test::AskEverything(object)) EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
   EXPECT_NE(folder.ReadSettings().find("Rucni_unos=0"), std::string::npos);
 }
+
+// On a system without the accessibility library a screen reader's question
+// gets the window's standard answer (none of its own), and the launcher goes
+// on; it neither fails nor loads a library of that name from elsewhere.
+// Registered to run with the library switched off for lodo.exe and this
+// process, which asks nothing through it.
+TEST(NoAccessibilityLibrary, QuestionsAreLeftToTheSystemAndTheLauncherGoesOn) {
+  TProgramFolder folder("lodo no oleacc");
+  folder.WriteSettings(kSettings + "[Forma]\r\nZadnje_spajanje=9\r\n");
+  TLauncher launcher(folder);
+  ASSERT_TRUE(launcher.Window());
+  for (HWND window : {launcher.SlotWindow(9), launcher.ConnectPanel()}) {
+    DWORD_PTR result = 1;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_ABORTIFHUNG, 5000,
+                                    &result));
+    EXPECT_EQ(result, 0u);
+  }
+  ASSERT_TRUE(launcher.Running());
+  EXPECT_EQ(launcher.ErrorBox(300), nullptr) << TLauncher::BoxText(launcher.ErrorBox(0));
+  launcher.ClickConnect();
+  DWORD code = 99;
+  ASSERT_TRUE(launcher.WaitExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(folder.WaitForRecord());
+  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect 10.0.0.9");
+}

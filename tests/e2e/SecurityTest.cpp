@@ -325,8 +325,9 @@ TEST(Security, PlantedLibrariesInTheProgramFolderAreNeverLoaded) {
 
     TLauncher launcher(folder);
     ASSERT_TRUE(launcher.Window());
-    // A screen reader's first question makes the launcher load the
-    // accessibility library: the system's.
+    // Nothing of it is loaded at the start; a screen reader's first question
+    // makes the launcher load the accessibility library: the system's.
+    EXPECT_EQ(ModulePath(launcher.ProcessId(), "oleacc.dll"), "");
     ASSERT_TRUE(lodo::test::ClientObject(launcher.SlotWindow(1)));
     const std::string oleacc = ModulePath(launcher.ProcessId(), "oleacc.dll");
     EXPECT_EQ(lstrcmpiA(oleacc.c_str(), (SystemFolder() + "oleacc.dll").c_str()), 0) << oleacc;
