@@ -30,6 +30,7 @@ constexpr UINT FM_SHOWHINTCHANGED = FM_BASE + 0x0B;
 constexpr UINT FM_PARENTSHOWHINTCHANGED = FM_BASE + 0x0C;
 // Sent by a radio button to its parent when it became checked (lParam: the button).
 constexpr UINT FM_BUTTONCHECKED = FM_BASE + 0x0D;
+// Sent to a control whose hint changed.
 constexpr UINT FM_HINTCHANGED = FM_BASE + 0x0E;
 // lParam: the control the notification names, or 0 for the control itself.
 constexpr UINT FM_MOUSEENTER = 0xB013;
