@@ -3,6 +3,8 @@
 # Windows 10 API level; the program still runs on anything Wine 8 emulates.
 add_compile_definitions(WINVER=0x0A00 _WIN32_WINNT=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
 
+include(${CMAKE_CURRENT_LIST_DIR}/DelayLoad.cmake)
+
 function(lodo_warnings target)
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8)

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "controls/ControlsModule.h"
+#include "framework/Accessible.h"
 #include "framework/Application.h"
 #include "graphics/GraphicsModule.h"
 #include "lookandfeel/LookAndFeelModule.h"
@@ -23,8 +24,10 @@ struct TModule {
 
 // Lower libraries first: the theme binding before anything that asks it, the
 // root look-and-feel before the painters, and the controls' shutdown check
-// (no live mouse tracking) first of all at the end.
-constexpr std::array<TModule, 6> kModules = {{
+// (no live mouse tracking) first of all at the end; the COM apartment of the
+// accessible objects closes last, when every window is gone.
+constexpr std::array<TModule, 7> kModules = {{
+    {InitializeAccessibilityModule, FinalizeAccessibilityModule},
     {InitializeThemeModule, FinalizeThemeModule},
     {InitializeGraphicsModule, FinalizeGraphicsModule},
     {InitializeLookAndFeelModule, FinalizeLookAndFeelModule},

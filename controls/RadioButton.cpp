@@ -9,6 +9,7 @@
 
 #include "controls/ControlHelpers.h"
 #include "controls/ParentBackground.h"
+#include "controls/RadioButtonAccessible.h"
 #include "framework/Application.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "theme/ThemeManager.h"
@@ -112,14 +113,21 @@ void TcxRadioButton::SetTransparent(bool value) {
 
 void TcxRadioButton::Invalidate() { RequestFullRepaint(); }
 
+TAccessible* TcxRadioButton::CreateAccessibleObject() { return new TRadioButtonAccessible(*this); }
+
 void TcxRadioButton::RequestFullRepaint() { InvalidateControlRect(this, LocalBounds(this), false); }
 
 void TcxRadioButton::SetGlyphState(TcxRadioGlyphState state) {
   if (state == FGlyphState) return;
+  // Going to or from the disabled look comes with a change of Enabled, which
+  // is announced by itself.
+  const bool pressedChanged =
+      (state == rgsPressed) != (FGlyphState == rgsPressed) && state != rgsDisabled && FGlyphState != rgsDisabled;
   FGlyphState = state;
   RECT r = FGlyphRect;
   InflateRect(&r, 1, 1);
   InvalidateControlRect(this, r, false);
+  if (pressedChanged) NotifyAccessibleEvent(*this, EVENT_OBJECT_STATECHANGE);
 }
 
 void TcxRadioButton::UpdateGlyphState(int, TShiftState shift, POINT p) {
@@ -319,6 +327,7 @@ void TcxRadioButton::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TcxRadioButton::HandleEnabledChange() {
+  NotifyAccessibleEvent(*this, EVENT_OBJECT_STATECHANGE);
   RefreshGlyphStateFromCursor();
   RequestFullRepaint();
 }
@@ -356,6 +365,8 @@ void TcxRadioButton::WndProc(TMessage& message) {
       {FM_MOUSEENTER, &TcxRadioButton::FMMouseEnterLeave},
       {FM_MOUSELEAVE, &TcxRadioButton::FMMouseEnterLeave},
       {FM_SYSCOLORCHANGE, &TcxRadioButton::FMSysColorChange},
+      {FM_TEXTCHANGED, &TcxRadioButton::FMTextChanged},
+      {FM_HINTCHANGED, &TcxRadioButton::FMHintChanged},
   };
   if (DispatchMessageTo<TcxRadioButton>(*this, kMessages, message)) return;
   TRadioButton::WndProc(message);
@@ -440,6 +451,19 @@ bool TcxRadioButton::FMMouseEnterLeave(TMessage& message) {
 bool TcxRadioButton::FMSysColorChange(TMessage& message) {
   TRadioButton::WndProc(message);
   RequestFullRepaint();
+  return true;
+}
+
+bool TcxRadioButton::FMTextChanged(TMessage& message) {
+  TRadioButton::WndProc(message);
+  NotifyAccessibleEvent(*this, EVENT_OBJECT_NAMECHANGE);
+  return true;
+}
+
+bool TcxRadioButton::FMHintChanged(TMessage& message) {
+  // The hint is the accessible description.
+  TRadioButton::WndProc(message);
+  NotifyAccessibleEvent(*this, EVENT_OBJECT_DESCRIPTIONCHANGE);
   return true;
 }
 

@@ -62,6 +62,8 @@ class TcxRadioButton : public TRadioButton, public IcxMouseTrackingCaller {
 
   // Repaints the whole control without erasing it first.
   void Invalidate() override;
+  // Read by screen readers as a radio button.
+  TAccessible* CreateAccessibleObject() override;
   void WndProc(TMessage& message) override;
 
   // The pointer has left (the tracking's tick).
@@ -108,6 +110,8 @@ class TcxRadioButton : public TRadioButton, public IcxMouseTrackingCaller {
   bool FMEnabledChanged(TMessage& message);
   bool FMMouseEnterLeave(TMessage& message);
   bool FMSysColorChange(TMessage& message);
+  bool FMTextChanged(TMessage& message);
+  bool FMHintChanged(TMessage& message);
 
   RECT FGlyphRect{0, 0, 0, 0};
   std::unique_ptr<TControlCanvas> FPlatformCanvas;

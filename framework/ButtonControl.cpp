@@ -3,6 +3,8 @@
 
 #include <cwctype>
 
+#include "framework/Accessible.h"
+
 namespace lodo {
 
 wchar_t AcceleratorChar(const std::wstring& caption) {
@@ -130,7 +132,12 @@ void TRadioButton::SetChecked(bool checked) {
   if (checked == FChecked) return;
   FChecked = checked;
   SetTabStop(checked);
-  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (HandleAllocated()) {
+    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    // An owner-drawn button keeps no check state, so the system announces no change of it.
+    if ((GetWindowLongPtrW(Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+      NotifyAccessibleEvent(*this, EVENT_OBJECT_STATECHANGE);
+  }
   if (!checked) return;
   if (TWinControl* parent = Parent()) {
     for (TControl* c : std::vector<TControl*>(parent->Controls()))

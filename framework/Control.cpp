@@ -165,9 +165,13 @@ void TControl::SetCaptionAnsi(const std::string& text) { SetText(AnsiToWide(text
 std::string TControl::TextAnsi() const { return WideToAnsi(Text()); }
 void TControl::SetTextAnsi(const std::string& text) { SetText(AnsiToWide(text)); }
 
-void TControl::SetHint(const std::wstring& hint) { FHint = hint; }
+void TControl::SetHint(const std::wstring& hint) {
+  if (hint == FHint) return;
+  FHint = hint;
+  Perform(FM_HINTCHANGED, 0, 0);
+}
 std::string TControl::HintAnsi() const { return WideToAnsi(FHint); }
-void TControl::SetHintAnsi(const std::string& hint) { FHint = AnsiToWide(hint); }
+void TControl::SetHintAnsi(const std::string& hint) { SetHint(AnsiToWide(hint)); }
 
 void TControl::SetShowHint(bool value) {
   FParentShowHint = false;

@@ -1,6 +1,8 @@
 // The system EDIT class, superclassed.
 #include "framework/Edit.h"
 
+#include "framework/AccessibleControls.h"
+
 namespace lodo {
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
@@ -15,6 +17,8 @@ void TEdit::CreateParams(TCreateParams& params) {
   params.Style |= ES_AUTOHSCROLL | ES_LEFT;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
+
+TAccessible* TEdit::CreateAccessibleObject() { return new TLabelledEditAccessible(*this); }
 
 void TEdit::CreateHandleDone() {
   // 0 lifts the default limit of 32767 characters to the maximum.

@@ -8,6 +8,9 @@ class TEdit : public TWinControl {
  public:
   explicit TEdit(TComponent* owner);
 
+  // Named by the label before it.
+  TAccessible* CreateAccessibleObject() override;
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;

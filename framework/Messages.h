@@ -35,6 +35,8 @@ constexpr UINT FM_BUTTONCHECKED = FM_BASE + 0x0D;
 // Sent by a radio button that became checked to each sibling (lParam: the
 // button); a radio button of the same group unchecks itself.
 constexpr UINT FM_GROUPCHECKED = FM_BASE + 0x0E;
+// Sent to a control whose hint changed.
+constexpr UINT FM_HINTCHANGED = FM_BASE + 0x0F;
 // lParam: the control the notification names, or 0 for the control itself.
 constexpr UINT FM_MOUSEENTER = 0xB013;
 constexpr UINT FM_MOUSELEAVE = 0xB014;

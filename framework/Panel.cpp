@@ -1,6 +1,8 @@
 // Panel painting: bevel, then the centred caption.
 #include "framework/Panel.h"
 
+#include "framework/AccessibleControls.h"
+
 namespace lodo {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
@@ -19,6 +21,8 @@ void TPanel::SetBevelWidth(int width) {
   FBevelWidth = width;
   Invalidate();
 }
+
+TAccessible* TPanel::CreateAccessibleObject() { return OnClick ? new TPanelButtonAccessible(*this) : nullptr; }
 
 void TPanel::PaintWindow(HDC dc) {
   RECT r = ClientRect();

@@ -15,6 +15,9 @@ class TPanel : public TWinControl {
   int BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int width);
 
+  // With a click handler, the panel reads as a push button.
+  TAccessible* CreateAccessibleObject() override;
+
  protected:
   void PaintWindow(HDC dc) override;
   void TextChanged() override { Invalidate(); }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "framework/Accessible.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 
@@ -28,6 +29,8 @@ void TWinControl::WindowUnbound(HWND window) {
   // A window can go with its parent's, not only through DestroyHandle; its
   // tooltip entry must go too, or a window made later would not get one.
   if (Application) Application->WindowDestroying(this);
+  // Screen readers may keep the window's accessible object for long.
+  DisconnectAccessible(window);
   FHandle = nullptr;
 }
 
@@ -565,6 +568,8 @@ void TWinControl::WndProc(TMessage& message) {
       {FM_SYSCOLORCHANGE, &TWinControl::FMSysColorChange},
       {FM_DIALOGCHAR, &TWinControl::FMDialogChar},
       {FM_SHOWHINTCHANGED, &TWinControl::FMShowHintChanged},
+      {WM_GETOBJECT, &TWinControl::WMGetObject},
+      {FM_ACCESSIBLEACTION, &TWinControl::WMGetObject},
   };
   if (DispatchMessageTo<TWinControl>(*this, kMessages, message)) return;
   TControl::WndProc(message);
@@ -714,6 +719,12 @@ bool TWinControl::FMSysColorChange(TMessage&) {
 bool TWinControl::FMDialogChar(TMessage& message) {
   Broadcast(message);
   return true;
+}
+
+bool TWinControl::WMGetObject(TMessage& message) {
+  // The client object a screen reader asks for, and the default action it
+  // posted back to this window.
+  return HandleAccessibilityMessage(*this, message);
 }
 
 bool TWinControl::FMShowHintChanged(TMessage&) {

@@ -12,6 +12,7 @@
 
 namespace lodo {
 
+class TAccessible;
 class TForm;
 
 struct TCreateParams {
@@ -101,6 +102,11 @@ class TWinControl : public TControl, public TWindowTarget {
   // Background fill used for WM_ERASEBKGND and WM_CTLCOLOR*: the Color brush.
   HBRUSH ColorBrush();
 
+  // The control's own accessible object (one reference), or nullptr to leave
+  // the window's standard one. Asked when WM_GETOBJECT first wants the
+  // client object of the window.
+  virtual TAccessible* CreateAccessibleObject() { return nullptr; }
+
  protected:
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
@@ -160,6 +166,7 @@ class TWinControl : public TControl, public TWindowTarget {
   bool FMSysColorChange(TMessage& message);
   bool FMDialogChar(TMessage& message);
   bool FMShowHintChanged(TMessage& message);
+  bool WMGetObject(TMessage& message);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;

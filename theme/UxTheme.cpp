@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "framework/SystemLibrary.h"
 #include "framework/Text.h"
 
 namespace lodo {
@@ -77,19 +78,6 @@ T Entry(TUxThemeEntry entry) {
   return reinterpret_cast<T>(reinterpret_cast<void*>(gEntries[entry]));
 }
 
-HMODULE LoadFromSystemFolder() {
-  // A bare name would search the program folder first, where anyone who can
-  // write there could plant a library of that name.
-  HMODULE module = LoadLibraryExA(kLibraryName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  // Systems without the search flags reject it: use the full path instead.
-  char folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::string path = std::string(folder, length) + "\\" + kLibraryName;
-  return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() {
@@ -103,7 +91,7 @@ void RestrictDllSearchToSystemFolder() {
 
 void BindThemeLibrary() {
   if (gLibrary) return;
-  gLibrary = LoadFromSystemFolder();
+  gLibrary = LoadSystemLibrary(kLibraryName);
   if (!gLibrary) return;
   for (int i = 0; i < kUxThemeEntryCount; ++i) gEntries[i] = GetProcAddress(gLibrary, kUxThemeEntryNames[i]);
 }

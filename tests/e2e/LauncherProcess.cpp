@@ -170,12 +170,14 @@ void TLauncher::Click(POINT client) {
   Sleep(150);
 }
 
-void TLauncher::ClickSlot(int n) {
+POINT TLauncher::SlotPoint(int n) {
   const int row = (n - 1) % 8;
   int top = 4 + 25 * row;
   if (row == 7) top = n > 8 ? 178 : 180;
-  Click({(n > 8 ? 215 : 12) + 7, 122 + top + 8});
+  return {(n > 8 ? 215 : 12) + 7, 122 + top + 8};
 }
+
+void TLauncher::ClickSlot(int n) { Click(SlotPoint(n)); }
 
 void TLauncher::CloseBox() {
   PostMessageA(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -246,6 +248,11 @@ bool TLauncher::ManualChecked() {
     if ((GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX)
       return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
   return false;
+}
+
+HWND TLauncher::HostEdit() {
+  auto edits = Children("lodo.EDIT");
+  return edits.empty() ? nullptr : edits[0];
 }
 
 bool TLauncher::HostVisible() {

@@ -54,8 +54,8 @@ class TLauncher {
   // A left click at a point of the window's client area, delivered to the
   // child window under it as real button messages.
   void Click(POINT client);
-  void ClickConnect() { Click({96, 345}); }
-  void ClickExit() { Click({300, 345}); }
+  void ClickConnect() { Click(kConnectPoint); }
+  void ClickExit() { Click(kExitPoint); }
   void ClickManual() { Click({20, 106}); }
   void ClickSlot(int n);
   void CloseBox();
@@ -82,8 +82,19 @@ class TLauncher {
   HWND ErrorBox(int timeoutMs);
   static std::string BoxText(HWND box);
 
- private:
+  DWORD ProcessId() const { return FProcess.dwProcessId; }
+  // The deepest visible child window at a point of the client area.
   HWND ChildAt(POINT client);
+  HWND SlotWindow(int n) { return ChildAt(SlotPoint(n)); }
+  HWND ConnectPanel() { return ChildAt(kConnectPoint); }
+  HWND ExitPanel() { return ChildAt(kExitPoint); }
+  HWND HostEdit();
+
+ private:
+  static constexpr POINT kConnectPoint{96, 345};
+  static constexpr POINT kExitPoint{300, 345};
+  // A point inside slot n, in the window's client area.
+  static POINT SlotPoint(int n);
   std::vector<HWND> Children(const char* className);
 
   PROCESS_INFORMATION FProcess{};

@@ -1,13 +1,17 @@
 // Whatever the settings file says, lodo.exe starts only winvnc.exe from its
 // own folder, by its quoted full path, with the address passed on as written
 // and never through a shell; and it loads no library planted beside it.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "tests/e2e/LauncherProcess.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/Files.h"
 
 using namespace lodo::e2e;
@@ -204,6 +208,25 @@ std::vector<std::string> StaticImports(const std::string& bytes) {
   return names;
 }
 
+std::string SystemFolder() {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\";
+}
+
+// The full path of a library loaded in another process, or empty.
+std::string ModulePath(DWORD processId, const char* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  MODULEENTRY32 module{};
+  module.dwSize = sizeof(module);
+  std::string path;
+  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+    if (lstrcmpiA(module.szModule, name) == 0) path = module.szExePath;
+  CloseHandle(snapshot);
+  return path;
+}
+
 }  // namespace
 
 // Libraries loaded before the program's first line cannot be restricted to
@@ -268,35 +291,46 @@ TEST(HostileSettings, ManualAddressesReachOnlyTheFoldersServerAsWritten) {
   ExpectOnlyTheServer(tree, runs);
 }
 
-// The common-controls library is loaded late (delay-loaded) and never from
-// the program folder. Registered to run with Wine preferring native copies
-// of it, so that it would find the planted one as Windows searches.
-TEST(Security, PlantedCommonControlsInTheProgramFolderIsNeverLoaded) {
+// The common controls and the accessibility library are loaded late
+// (delay-loaded) and never from the program folder. Registered to run with
+// Wine preferring native copies of them, so that it would find the planted
+// ones as Windows searches.
+TEST(Security, PlantedLibrariesInTheProgramFolderAreNeverLoaded) {
+  lodo::test::TComApartment apartment;
   for (bool withServer : {true, false}) {
     SCOPED_TRACE(withServer ? "connect" : "error box");
     TProgramFolder folder("lodo planted", withServer);
     folder.WriteSettings(
         "[Spajanja]\r\nSp1_naziv=Prvi\r\nSp1_adresa=first.example\r\n[Forma]\r\nZadnje_spajanje=1\r\n");
     const std::string marker = folder.Path() + "planted.marker";
-    ASSERT_TRUE(CopyFileA(HostPath(PLANTED_UXTHEME_PATH).c_str(), (folder.Path() + "comctl32.dll").c_str(), FALSE));
-    // Control: a program without the launcher's care, loading the library by
-    // bare name from that folder, does pick up the planted copy.
-    const std::string probe = folder.Path() + "probe.exe";
-    ASSERT_TRUE(CopyFileA(HostPath(TRIPWIRE_EXE_PATH).c_str(), probe.c_str(), FALSE));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    std::string line = "\"" + probe + "\" --load comctl32.dll";
-    ASSERT_TRUE(CreateProcessA(probe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                               &startup, &process));
-    WaitForSingleObject(process.hProcess, 15000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    ASSERT_TRUE(Exists(marker)) << "the planted library is not found even by a bare load";
-    ASSERT_TRUE(DeleteFileA(marker.c_str()));
+    for (const char* library : {"comctl32.dll", "oleacc.dll"}) {
+      SCOPED_TRACE(library);
+      ASSERT_TRUE(CopyFileA(HostPath(PLANTED_UXTHEME_PATH).c_str(), (folder.Path() + library).c_str(), FALSE));
+      // Control: a program without the launcher's care, loading the library
+      // by bare name from that folder, does pick up the planted copy.
+      const std::string probe = folder.Path() + "probe.exe";
+      ASSERT_TRUE(CopyFileA(HostPath(TRIPWIRE_EXE_PATH).c_str(), probe.c_str(), FALSE));
+      STARTUPINFOA startup{};
+      startup.cb = sizeof(startup);
+      PROCESS_INFORMATION process{};
+      std::string line = "\"" + probe + "\" --load " + library;
+      ASSERT_TRUE(CreateProcessA(probe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
+                                 &startup, &process));
+      WaitForSingleObject(process.hProcess, 15000);
+      CloseHandle(process.hProcess);
+      CloseHandle(process.hThread);
+      ASSERT_TRUE(Exists(marker)) << "the planted library is not found even by a bare load";
+      ASSERT_TRUE(DeleteFileA(marker.c_str()));
+    }
 
     TLauncher launcher(folder);
     ASSERT_TRUE(launcher.Window());
+    // Nothing of it is loaded at the start; a screen reader's first question
+    // makes the launcher load the accessibility library: the system's.
+    EXPECT_EQ(ModulePath(launcher.ProcessId(), "oleacc.dll"), "");
+    ASSERT_TRUE(lodo::test::ClientObject(launcher.SlotWindow(1)));
+    const std::string oleacc = ModulePath(launcher.ProcessId(), "oleacc.dll");
+    EXPECT_EQ(lstrcmpiA(oleacc.c_str(), (SystemFolder() + "oleacc.dll").c_str()), 0) << oleacc;
     launcher.ClickSlot(1);
     launcher.ClickConnect();
     if (withServer) {

@@ -1,6 +1,7 @@
 // The launcher window's controller on a real window: the load from lodo.ini
 // beside the test executable, the manual switch and the slots, the save on
-// close, and the connect action up to (not including) a successful start.
+// close, the connect action up to (not including) a successful start, and
+// the window as a screen reader reads and drives it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "launcher/F_glavna.h"
 #include "launcher/Launch.h"
 #include "tests/launcher/LauncherFiles.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -431,4 +433,64 @@ TEST_F(ControllerConnect, FailedStartIsShownAndNothingIsSaved) {
   EXPECT_NE(Shown[0], StartFailureMessage(Files.Server(), TServerCheck::scDirectory, 0));
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_EQ(ReadText(Files.Ini()), text);
+}
+
+using ControllerAccessible = Controller;
+
+// What a screen reader in the same process reads of the window: every shown
+// slot, both action panels, and the host-name edit once it shows.
+TEST_F(ControllerAccessible, SlotsPanelsAndTheEditReadAsTheyShow) {
+  TComApartment apartment;
+  Files.SetIni(kPresets + "Sp6_naziv=R&&D &Rijeka\r\nSp6_adresa=ri.example\r\n[Forma]\r\nZadnje_spajanje=3\r\n");
+  auto form = LoadShown();
+  const std::vector<std::wstring> names = {L"Ured", L"Skladiste", L"Zagreb", L"Split", L"Glavni ured", L"R&D Rijeka"};
+  for (int n = 1; n <= 6; ++n) {
+    SCOPED_TRACE(n);
+    ComPtr<IAccessible> object = ClientObject(form->cx(n)->Handle());
+    ASSERT_TRUE(object);
+    const TAccessibleFacts facts = ReadFacts(object.Get());
+    EXPECT_EQ(facts.Role, ROLE_SYSTEM_RADIOBUTTON);
+    EXPECT_EQ(facts.Name, names[static_cast<size_t>(n - 1)]);
+    EXPECT_EQ(facts.Description, AnsiToWide(form->cx(n)->HintAnsi()));
+    EXPECT_EQ(facts.DefaultAction, L"Check");
+    EXPECT_EQ((facts.State & STATE_SYSTEM_CHECKED) != 0, n == 3) << StateText(facts.State);
+    EXPECT_FALSE(facts.State & STATE_SYSTEM_INVISIBLE);
+  }
+  EXPECT_EQ(ReadFacts(ClientObject(form->cx(6)->Handle()).Get()).Shortcut, L"Alt+R");
+  for (auto [panel, name] : {std::pair{form->P_spajanje, L"SPAJANJE"}, std::pair{form->P_izlaz, L"IZLAZ"}}) {
+    const TAccessibleFacts facts = ReadFacts(ClientObject(panel->Handle()).Get());
+    EXPECT_EQ(facts.Role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(facts.Name, name);
+    EXPECT_EQ(facts.DefaultAction, L"Press");
+    EXPECT_EQ(facts.State, 0) << StateText(facts.State);
+  }
+  // The other panels only hold controls.
+  for (TPanel* pane : {form->P_naslov, form->P_rucni, form->P_radni, form->P_spoji})
+    EXPECT_NE(ReadFacts(ClientObject(pane->Handle()).Get()).Role, ROLE_SYSTEM_PUSHBUTTON);
+
+  ClickButton(form->cxRucni_unos);
+  const TAccessibleFacts edit = ReadFacts(ClientObject(form->E_hostname->Handle()).Get());
+  EXPECT_EQ(edit.Name, L"Hostname");
+  EXPECT_FALSE(edit.State & STATE_SYSTEM_INVISIBLE) << StateText(edit.State);
+  // With the slot area hidden, its slots read as invisible.
+  EXPECT_TRUE(ReadFacts(ClientObject(form->cx(3)->Handle()).Get()).State & STATE_SYSTEM_INVISIBLE);
+}
+
+TEST_F(ControllerAccessible, DefaultActionsChooseAndCloseAsClicksDo) {
+  TComApartment apartment;
+  Files.SetIni(kPresets + "[Forma]\r\nRucni_unos=1\r\nZadnje_spajanje=3\r\n");
+  auto form = LoadShown();
+  ClickButton(form->cxRucni_unos);
+  ComPtr<IAccessible> slot = ClientObject(form->cx(5)->Handle());
+  ComPtr<IAccessible> exit = ClientObject(form->P_izlaz->Handle());
+  ASSERT_TRUE(slot && exit);
+  EXPECT_EQ(slot->accDoDefaultAction(SelfChild()), S_OK);
+  Pump(30);
+  EXPECT_EQ(CheckedSlots(*form), std::vector<int>{5});
+  EXPECT_EQ(exit->accDoDefaultAction(SelfChild()), S_OK);
+  EXPECT_TRUE(form->Visible());
+  Pump(30);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(Forma("Rucni_unos"), "0");
+  EXPECT_EQ(Forma("Zadnje_spajanje"), "5");
 }
