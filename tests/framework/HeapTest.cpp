@@ -38,7 +38,9 @@ TEST(Heap, FreedBlocksArePoisonedInTheHeapCheckingRun) {
   ASSERT_TRUE(HeapFree(GetProcessHeap(), 0, const_cast<unsigned char*>(block)));
   EXPECT_EQ(PoisonedBytes(block, 16, kSize), kSize - 16);
 
-  auto* object = static_cast<volatile unsigned char*>(std::malloc(kSize));
+  // Read back through an address the compiler cannot follow: looking at
+  // freed memory is the point here.
+  volatile unsigned char* volatile object = static_cast<volatile unsigned char*>(std::malloc(kSize));
   ASSERT_NE(object, nullptr);
   for (int i = 0; i < kSize; ++i) object[i] = 0x11;
   std::free(const_cast<unsigned char*>(object));

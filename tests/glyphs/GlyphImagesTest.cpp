@@ -12,9 +12,11 @@
 #include "controls/Modules.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SelectionTints.h"
+#include "graphics/SolidBrushCache.h"
 #include "graphics/SystemPaletteChanged.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/glyphs/GlyphTestSupport.h"
+#include "tests/support/ImportPatch.h"
 
 using namespace lodo;
 using test::TLook;
@@ -288,6 +290,46 @@ TEST_F(GlyphImages, AColourChangeIsInTheImagesBeforeAnyControlHearsOfIt) {
   EXPECT_EQ(RadioButtonImages().ImageCount(), 128);
   EXPECT_EQ(GlyphGeometry().Width, before.Width);
   EXPECT_EQ(GlyphGeometry().DotLeft, before.DotLeft);
+}
+
+namespace {
+
+// Calls of ImageList_Remove that empty a whole list (the start of a rebuild of
+// the glyph images), and the shared brush cache's depth at the first of them.
+using TImageListRemove = BOOL(WINAPI*)(HIMAGELIST, int);
+TImageListRemove gRealRemove = nullptr;
+int gRebuilds = 0;
+int gBrushesAtRebuild = -1;
+
+BOOL WINAPI WatchedRemove(HIMAGELIST list, int index) {
+  if (index == -1 && gRebuilds++ == 0) gBrushesAtRebuild = SharedBrushCache() ? SharedBrushCache()->Depth() : -1;
+  return gRealRemove(list, index);
+}
+
+}  // namespace
+
+// A colour change empties the shared brush cache before the glyph images are
+// rebuilt: seen from the image list's own entry, called by the rebuild.
+TEST_F(GlyphImages, TheBrushCacheIsEmptiedBeforeTheImagesAreRebuilt) {
+  RadioButtonImages();
+  ASSERT_NE(SharedBrushCache(), nullptr);
+  SharedBrushCache()->BrushFor(static_cast<TColor>(RGB(1, 2, 3)));
+  ASSERT_EQ(SharedBrushCache()->Depth(), 1);
+  test::TImportPatch patch("comctl32.dll", "ImageList_Remove", reinterpret_cast<void*>(&WatchedRemove));
+  ASSERT_TRUE(patch.Active());
+  gRealRemove = reinterpret_cast<TImageListRemove>(patch.Original());
+  gRebuilds = 0;
+  gBrushesAtRebuild = -1;
+  int told = 0;
+  TcxSystemPaletteChangedNotifier control(false);
+  control.OnSystemColorsChanged = [&] { ++told; };
+  const COLORREF window = RGB(12, 200, 99);
+  int index = COLOR_WINDOW;
+  ASSERT_TRUE(SetSysColors(1, &index, &window));
+  ASSERT_TRUE(test::PumpUntil([&] { return told > 0; }));
+  EXPECT_EQ(gRebuilds, 1);
+  EXPECT_EQ(gBrushesAtRebuild, 0);
+  EXPECT_EQ(RadioButtonImages().ImageCount(), 128);
 }
 
 TEST_F(GlyphImages, ACacheFromAMeasurementWithoutGlyphUsesTheDefaultGlyph) {
