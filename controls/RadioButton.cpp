@@ -92,13 +92,7 @@ TcxRadioButton::~TcxRadioButton() {
 
 void TcxRadioButton::SetLookAndFeel(TcxLookAndFeel* value) { FLookAndFeel->CopyFrom(value); }
 
-void TcxRadioButton::SetPopupMenu(TComponent* menu) {
-  auto* popup = dynamic_cast<TPopupMenu*>(menu);
-  if (popup == FPopupMenu) return;
-  if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
-  FPopupMenu = popup;
-  if (FPopupMenu) FreeNotification(FPopupMenu);
-}
+void TcxRadioButton::SetPopupMenu(TComponent* menu) { SetReference(FPopupMenu, dynamic_cast<TPopupMenu*>(menu)); }
 
 void TcxRadioButton::Notification(TComponent* component, TOperation operation) {
   TRadioButton::Notification(component, operation);

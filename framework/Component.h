@@ -67,6 +67,15 @@ class TComponent : public TPersistent {
   // request on both sides.
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
+  // Points a reference held by this component at value, moving the free
+  // notification from the old target to the new one.
+  template <typename T>
+  void SetReference(T*& reference, T* value) {
+    if (value == reference) return;
+    if (reference) RemoveFreeNotification(reference);
+    reference = value;
+    if (reference) FreeNotification(reference);
+  }
 
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);

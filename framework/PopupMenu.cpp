@@ -9,12 +9,7 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
 TPopupMenu::~TPopupMenu() { Destroying(); }
 
-void TPopupMenu::SetPopupComponent(TComponent* component) {
-  if (component == FPopupComponent) return;
-  if (FPopupComponent) RemoveFreeNotification(FPopupComponent);
-  FPopupComponent = component;
-  if (FPopupComponent) FreeNotification(FPopupComponent);
-}
+void TPopupMenu::SetPopupComponent(TComponent* component) { SetReference(FPopupComponent, component); }
 
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);

@@ -174,10 +174,10 @@ RECT InkBox(const test::TDib& dib, const RECT& area) {
 
 // The same text drawn here in black on white, in a font made from the
 // expected description.
-SIZE ReferenceInk(const std::wstring& text, TFontSpec spec) {
+SIZE ReferenceInk(const std::wstring& text, TFontSpec want) {
   LOGFONTW lf{};
-  lf.lfHeight = -spec.Height;
-  lf.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
+  lf.lfHeight = -want.Height;
+  lf.lfWeight = want.Bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   wcscpy(lf.lfFaceName, L"Tahoma");
   HFONT font = CreateFontIndirectW(&lf);
@@ -222,12 +222,12 @@ TEST(WindowLayout, CaptionsAndTheFontOfEveryControl) {
                                                         {f.P_spajanje, kHeading},
                                                         {f.P_izlaz, kHeading}};
   for (int n = 1; n <= kSlotCount; ++n) fonts.emplace_back(f.cx(n), kRow);
-  for (auto [control, spec] : fonts) {
+  for (auto [control, want] : fonts) {
     SCOPED_TRACE(testing::Message() << control->ClassName() << " " << control->Name() << " at " << control->Left()
                                     << "," << control->Top());
     EXPECT_EQ(control->Font().Name(), L"Tahoma");
-    EXPECT_EQ(control->Font().Height(), spec.Height);
-    EXPECT_EQ((control->Font().Style() & fsBold) != 0, spec.Bold);
+    EXPECT_EQ(control->Font().Height(), want.Height);
+    EXPECT_EQ((control->Font().Style() & fsBold) != 0, want.Bold);
     EXPECT_EQ(control->Font().Charset(), DEFAULT_CHARSET);
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (!windowed) continue;
@@ -237,8 +237,8 @@ TEST(WindowLayout, CaptionsAndTheFontOfEveryControl) {
     LOGFONTW lf{};
     ASSERT_NE(GetObjectW(font, sizeof(lf), &lf), 0);
     EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
-    EXPECT_EQ(lf.lfHeight, -spec.Height);
-    EXPECT_EQ(lf.lfWeight >= FW_BOLD, spec.Bold);
+    EXPECT_EQ(lf.lfHeight, -want.Height);
+    EXPECT_EQ(lf.lfWeight >= FW_BOLD, want.Bold);
     EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
   }
   // The system draws these two itself, with the font they were given.
