@@ -2,6 +2,8 @@
 // registered class and one empty window in the button-face colour, until closed.
 #include <windows.h>
 
+#include "bench/Yardstick.h"
+
 namespace {
 
 LRESULT CALLBACK BareWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -33,13 +35,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
       0, windowClass.lpszClassName, L"Bare window", WS_OVERLAPPEDWINDOW, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
       (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
-  ShowWindow(window, show);
-  UpdateWindow(window);
-
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return lodo::bench::ShowAndRun(window, show);
 }

@@ -1,9 +1,21 @@
 // Start-up: the time from CreateProcess to the first complete paint of the
-// launcher with sixteen slots, against a bare Win32 program's one empty window.
+// launcher with sixteen slots, against two yardsticks started in the same
+// rounds: a bare window, and a program of the launcher's system parts. Also
+// the launcher's own stages, from its build with stage timing.
+//
+//   startup_bench [--rounds N] [--lodo [LABEL=]EXE]... [--stages [LABEL=]EXE]... [--no-stages]
+//
+// Without --lodo it measures this build's lodo.exe, without --stages this
+// build's lodo_stages.exe; several of each (an older build beside this one)
+// are measured in the same rounds.
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,15 +26,42 @@ using namespace lodo::bench;
 
 namespace {
 
-constexpr int kRuns = 10;
+constexpr int kDefaultRounds = 21;
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
+
+// The stages the launcher's timed build reports, in its order
+// (launcher/StageTiming.h): each is the time since the stage before.
+constexpr std::array<const char*, 7> kStageNames = {
+    "entry to WinMain",
+    "application object (comctl32, InitCommonControlsEx)",
+    "module start-up",
+    "form objects (layout, settings file)",
+    "creating the window handles",
+    "ShowWindow",
+    "first UpdateWindow",
+};
+constexpr size_t kStageCount = kStageNames.size();
 
 // A build-tree path as this process sees it (a Unix path under Wine).
 std::string HostPath(std::string path) {
   if (path.empty() || path[0] != '/') return path;
   std::replace(path.begin(), path.end(), '/', '\\');
   return "Z:" + path;
+}
+
+// The machine's load, read through Wine's view of the host; empty elsewhere.
+std::string LoadAverage() {
+  FILE* file = std::fopen("Z:\\proc\\loadavg", "r");
+  if (!file) return "";
+  char text[64] = {};
+  const bool read = std::fgets(text, sizeof(text), file) != nullptr;
+  std::fclose(file);
+  if (!read) return "";
+  std::istringstream fields(text);
+  std::string one, five, fifteen;
+  fields >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
 }
 
 // Sixteen presets, names as long as the launcher's own examples.
@@ -48,15 +87,17 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-// A temporary program folder holding a copy of lodo.exe beside its lodo.ini.
+// A temporary program folder holding a copy of a launcher as lodo.exe beside
+// its lodo.ini.
 class TProgramFolder {
  public:
-  TProgramFolder() {
+  TProgramFolder(const std::string& exe, int number) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    FPath = std::string(temp) + "lodo startup bench " + std::to_string(GetCurrentProcessId()) + "\\";
+    FPath = std::string(temp) + "lodo startup bench " + std::to_string(GetCurrentProcessId()) + " " +
+            std::to_string(number) + "\\";
     CreateDirectoryA(FPath.c_str(), nullptr);
-    FReady = CopyFileA(HostPath(LODO_EXE_PATH).c_str(), Exe().c_str(), FALSE) != FALSE;
+    FReady = CopyFileA(exe.c_str(), Exe().c_str(), FALSE) != FALSE;
   }
   ~TProgramFolder() {
     DeleteFileA(Exe().c_str());
@@ -82,20 +123,79 @@ struct TRun {
   double ShownMs = 0;
   double PaintedMs = 0;
   double ClosedMs = 0;
+  // Each stage's end, in ms since CreateProcess; empty when none was reported.
+  std::vector<double> StageEndsMs;
+};
+
+// The stage line a timed launcher wrote, as ms since `start`.
+std::vector<double> ParseStages(const std::string& output, LARGE_INTEGER start) {
+  const size_t at = output.find("lodo-stages");
+  if (at == std::string::npos) return {};
+  std::istringstream fields(output.substr(at + 11));
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> ends;
+  long long mark = 0;
+  while (ends.size() < kStageCount && fields >> mark)
+    ends.push_back(static_cast<double>(mark - start.QuadPart) * 1e3 / static_cast<double>(frequency.QuadPart));
+  if (ends.size() != kStageCount) ends.clear();
+  return ends;
+}
+
+// Standard output for a started program, read once it has ended.
+class TOutputPipe {
+ public:
+  TOutputPipe() {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    if (!CreatePipe(&FRead, &FWrite, &inherit, 0)) FRead = FWrite = nullptr;
+    if (FRead) SetHandleInformation(FRead, HANDLE_FLAG_INHERIT, 0);
+  }
+  ~TOutputPipe() {
+    CloseWriteEnd();
+    if (FRead) CloseHandle(FRead);
+  }
+  TOutputPipe(const TOutputPipe&) = delete;
+  TOutputPipe& operator=(const TOutputPipe&) = delete;
+
+  HANDLE WriteEnd() const { return FWrite; }
+  // The child holds its own copy; ours would keep the pipe open for ever.
+  void CloseWriteEnd() {
+    if (FWrite) CloseHandle(FWrite);
+    FWrite = nullptr;
+  }
+  std::string ReadAll() {
+    std::string text;
+    char buffer[512];
+    DWORD got = 0;
+    while (FRead && ReadFile(FRead, buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
+  }
+
+ private:
+  HANDLE FRead = nullptr;
+  HANDLE FWrite = nullptr;
 };
 
 // One start: the window found, then polled every millisecond until painted;
-// then closed with WM_CLOSE and waited for.
-TRun RunOnce(const std::string& exe, bool (*painted)(HWND)) {
+// then closed with WM_CLOSE and waited for. A timed launcher's stage line is
+// read from its standard output.
+TRun RunOnce(const std::string& exe, bool (*painted)(HWND), bool stages) {
   TRun run;
   std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  std::unique_ptr<TOutputPipe> output;
+  if (stages) {
+    output = std::make_unique<TOutputPipe>();
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output->WriteEnd();
+  }
   PROCESS_INFORMATION process{};
   const LARGE_INTEGER start = Now();
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, stages ? TRUE : FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
     return run;
+  if (output) output->CloseWriteEnd();
   HWND window = nullptr;
   const DWORD deadline = GetTickCount() + kStartTimeoutMs;
   while (static_cast<int>(deadline - GetTickCount()) > 0 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
@@ -124,70 +224,219 @@ TRun RunOnce(const std::string& exe, bool (*painted)(HWND)) {
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (output) run.StageEndsMs = ParseStages(output->ReadAll(), start);
   return run;
 }
 
-struct TSeries {
-  std::vector<double> Shown, Painted, Closed;
-  int Failed = 0;
-  void Add(const TRun& run) {
-    if (!run.Ok) {
-      ++Failed;
-      return;
-    }
-    Shown.push_back(run.ShownMs);
-    Painted.push_back(run.PaintedMs);
-    Closed.push_back(run.ClosedMs);
+enum TKind { pkBare, pkParts, pkLauncher, pkStages };
+
+struct TProgram {
+  std::string Label;
+  TKind Kind;
+  std::string Exe;
+  std::unique_ptr<TProgramFolder> Folder;
+  std::vector<TRun> Runs;  // one a round
+
+  bool Launcher() const { return Kind == pkLauncher || Kind == pkStages; }
+
+  TRun Start() {
+    if (Folder) Folder->ResetSettings();
+    return RunOnce(Folder ? Folder->Exe() : Exe, Kind == pkBare ? BarePainted : LauncherPainted, Kind == pkStages);
+  }
+
+  std::vector<double> Painted() const {
+    std::vector<double> values;
+    for (const TRun& run : Runs)
+      if (run.Ok) values.push_back(run.PaintedMs);
+    return values;
   }
 };
 
-void AddRow(TTable& table, const char* name, const TSeries& s) {
-  const auto [low, high] = std::minmax_element(s.Painted.begin(), s.Painted.end());
-  table.Row({name, std::to_string(s.Painted.size()), std::to_string(s.Failed), Fixed(Median(s.Shown), 1),
-             Fixed(Median(s.Painted), 1), s.Painted.empty() ? "-" : Fixed(*low, 1),
-             s.Painted.empty() ? "-" : Fixed(*high, 1), Fixed(Median(s.Closed), 1)});
+struct TOptions {
+  int Rounds = kDefaultRounds;
+  std::vector<std::pair<std::string, std::string>> Launchers;  // label, exe
+  std::vector<std::pair<std::string, std::string>> Timed;
+  bool NoStages = false;
+};
+
+// "LABEL=EXE", or "EXE" labelled by default.
+std::pair<std::string, std::string> Labelled(const std::string& argument, const std::string& fallback) {
+  const size_t equals = argument.find('=');
+  if (equals == std::string::npos || equals == 0) return {fallback, argument};
+  return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+bool ParseOptions(int argc, char** argv, TOptions& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (option == "--rounds" && hasValue) {
+      options.Rounds = std::atoi(argv[++i]);
+      if (options.Rounds < 1) return false;
+    } else if (option == "--lodo" && hasValue) {
+      options.Launchers.push_back(Labelled(argv[++i], "lodo " + std::to_string(options.Launchers.size() + 1)));
+    } else if (option == "--stages" && hasValue) {
+      options.Timed.push_back(Labelled(argv[++i], "lodo " + std::to_string(options.Timed.size() + 1)));
+    } else if (option == "--no-stages") {
+      options.NoStages = true;
+    } else {
+      return false;
+    }
+  }
+  if (options.Launchers.empty()) options.Launchers.push_back({"lodo", LODO_EXE_PATH});
+  if (options.Timed.empty() && !options.NoStages) options.Timed.push_back({"lodo", LODO_STAGES_EXE_PATH});
+  if (options.NoStages) options.Timed.clear();
+  return true;
+}
+
+std::string Cell(const std::vector<double>& values, double (*pick)(std::vector<double>), int decimals = 1) {
+  return values.empty() ? "-" : Fixed(pick(values), decimals);
+}
+double Min(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+double Max(std::vector<double> v) { return *std::max_element(v.begin(), v.end()); }
+
+void PrintRuns(const std::vector<std::unique_ptr<TProgram>>& programs, int rounds) {
+  std::printf("from CreateProcess to the first complete paint, %d rounds, the order turned by one each round, ms:\n",
+              rounds);
+  TTable table;
+  table.Row({"program", "runs", "failed", "shown", "painted", "min", "max", "close to exit"});
+  for (const auto& p : programs) {
+    std::vector<double> shown, closed;
+    for (const TRun& run : p->Runs)
+      if (run.Ok) {
+        shown.push_back(run.ShownMs);
+        closed.push_back(run.ClosedMs);
+      }
+    const std::vector<double> painted = p->Painted();
+    table.Row({p->Label, std::to_string(painted.size()), std::to_string(p->Runs.size() - painted.size()),
+               Cell(shown, Median), Cell(painted, Median), Cell(painted, Min), Cell(painted, Max),
+               Cell(closed, Median)});
+  }
+  table.Print();
+}
+
+// The median over the rounds of a / b, from the rounds where both started.
+std::vector<double> PairedRatios(const TProgram& a, const TProgram& b) {
+  std::vector<double> ratios;
+  for (size_t r = 0; r < a.Runs.size() && r < b.Runs.size(); ++r)
+    if (a.Runs[r].Ok && b.Runs[r].Ok && b.Runs[r].PaintedMs > 0)
+      ratios.push_back(a.Runs[r].PaintedMs / b.Runs[r].PaintedMs);
+  return ratios;
+}
+
+void PrintRatios(const std::vector<std::unique_ptr<TProgram>>& programs) {
+  const TProgram& bare = *programs[0];
+  const TProgram& parts = *programs[1];
+  std::vector<const TProgram*> launchers;
+  for (const auto& p : programs)
+    if (p->Kind == pkLauncher) launchers.push_back(p.get());
+  std::printf("paired ratios of the paint, per round, median over the rounds (rounds paired):\n");
+  TTable table;
+  std::vector<std::string> head = {"program", "/ same parts", "/ bare window"};
+  if (launchers.size() > 1) head.push_back("/ " + launchers[0]->Label);
+  table.Row(head);
+  for (const TProgram* p : launchers) {
+    const std::vector<double> toParts = PairedRatios(*p, parts);
+    const std::vector<double> toBare = PairedRatios(*p, bare);
+    std::vector<std::string> row = {p->Label, Cell(toParts, Median, 3) + " (" + std::to_string(toParts.size()) + ")",
+                                    Cell(toBare, Median, 3) + " (" + std::to_string(toBare.size()) + ")"};
+    if (launchers.size() > 1) {
+      const std::vector<double> toFirst = PairedRatios(*p, *launchers[0]);
+      row.push_back(Cell(toFirst, Median, 3) + " (" + std::to_string(toFirst.size()) + ")");
+    }
+    table.Row(row);
+  }
+  const std::vector<double> partsToBare = PairedRatios(parts, bare);
+  table.Row({parts.Label, "", Cell(partsToBare, Median, 3) + " (" + std::to_string(partsToBare.size()) + ")"});
+  table.Print();
+}
+
+// Each stage's median duration; the sum of the medians need not be the
+// median of the sums, which the last rows give.
+void PrintStages(const std::vector<std::unique_ptr<TProgram>>& programs) {
+  std::vector<const TProgram*> timed;
+  for (const auto& p : programs)
+    if (p->Kind == pkStages) timed.push_back(p.get());
+  if (timed.empty()) return;
+  std::printf("the launcher's stages (its build with stage timing), median ms of each:\n");
+  TTable table;
+  std::vector<std::string> head = {"stage"};
+  for (const TProgram* p : timed) head.push_back(p->Label);
+  table.Row(head);
+  auto row = [&](const std::string& name, auto value) {
+    std::vector<std::string> cells = {name};
+    for (const TProgram* p : timed) {
+      std::vector<double> values;
+      for (const TRun& run : p->Runs)
+        if (run.Ok && run.StageEndsMs.size() == kStageCount) values.push_back(value(run));
+      cells.push_back(Cell(values, Median));
+    }
+    table.Row(cells);
+  };
+  for (size_t s = 0; s < kStageCount; ++s)
+    row(kStageNames[s], [s](const TRun& run) { return run.StageEndsMs[s] - (s ? run.StageEndsMs[s - 1] : 0.0); });
+  row("then until seen painted from outside",
+      [](const TRun& run) { return run.PaintedMs - run.StageEndsMs[kStageCount - 1]; });
+  row("total: first UpdateWindow done", [](const TRun& run) { return run.StageEndsMs[kStageCount - 1]; });
+  row("total: seen painted", [](const TRun& run) { return run.PaintedMs; });
+  table.Print();
+}
+
+void AddProgram(std::vector<std::unique_ptr<TProgram>>& programs, const std::string& label, TKind kind,
+                const std::string& exe) {
+  auto program = std::make_unique<TProgram>();
+  program->Label = label;
+  program->Kind = kind;
+  program->Exe = HostPath(exe);
+  if (program->Launcher()) {
+    program->Folder = std::make_unique<TProgramFolder>(program->Exe, static_cast<int>(programs.size()));
+    if (!program->Folder->Ready()) {
+      std::fprintf(stderr, "cannot copy %s into a program folder\n", exe.c_str());
+      std::exit(1);
+    }
+  }
+  programs.push_back(std::move(program));
 }
 
 }  // namespace
 
-// "First complete paint" is seen from outside, without help from the product:
-// the process's visible titled window exists, neither it nor any visible
-// child has an update region left (GetUpdateRect is FALSE), and the screen
-// shows the result: for the launcher, the last slot's rectangle copied from
-// the desktop is mostly background with a glyph and caption ink in it; for
-// the bare program, its client area is in its class colour. The screen is
-// read only once no update region is left, and every millisecond.
-int main() {
-  TProgramFolder folder;
-  if (!folder.Ready()) {
-    std::fprintf(stderr, "cannot copy %s into a program folder\n", LODO_EXE_PATH);
-    return 1;
+// "First complete paint" is seen from outside, without help from the program:
+// its visible titled window exists, neither it nor any visible child has an
+// update region left, and the screen shows the result (WindowWatch.h). The
+// same-parts program counts as painted like the launcher, by its last slot.
+int main(int argc, char** argv) {
+  TOptions options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr,
+                 "usage: startup_bench [--rounds N] [--lodo [LABEL=]EXE]... [--stages [LABEL=]EXE]... "
+                 "[--no-stages]\n");
+    return 2;
   }
-  const std::string bare = HostPath(BARE_WINDOW_EXE_PATH);
+  std::vector<std::unique_ptr<TProgram>> programs;
+  AddProgram(programs, "bare window", pkBare, BARE_WINDOW_EXE_PATH);
+  AddProgram(programs, "same parts", pkParts, PARTS_WINDOW_EXE_PATH);
+  for (const auto& [label, exe] : options.Launchers) AddProgram(programs, label, pkLauncher, exe);
+  for (const auto& [label, exe] : options.Timed) AddProgram(programs, label + " (stages)", pkStages, exe);
 
-  // One start of the launcher first, not counted: it brings Wine's own
-  // libraries, which both programs load, into the file cache. (The bare
-  // program's few kilobytes of its own need no such start.)
-  folder.ResetSettings();
-  RunOnce(folder.Exe(), LauncherPainted);
+  const std::string loadBefore = LoadAverage();
+  // One start of each first, not counted: it brings the libraries they load
+  // into the file cache.
+  for (auto& p : programs) p->Start();
+  const int count = static_cast<int>(programs.size());
+  for (int round = 0; round < options.Rounds; ++round)
+    for (int i = 0; i < count; ++i) {
+      TProgram& p = *programs[static_cast<size_t>((round + i) % count)];
+      p.Runs.push_back(p.Start());
+    }
 
-  TSeries bareRuns, lodoRuns;
-  for (int i = 0; i < kRuns; ++i) {
-    bareRuns.Add(RunOnce(bare, BarePainted));
-    folder.ResetSettings();
-    lodoRuns.Add(RunOnce(folder.Exe(), LauncherPainted));
-  }
-
-  std::printf("from CreateProcess, interleaved runs, ms (medians; min and max of the paint):\n");
-  TTable table;
-  table.Row({"program", "runs", "failed", "shown", "painted", "min", "max", "close to exit"});
-  AddRow(table, "bare window", bareRuns);
-  AddRow(table, "lodo, 16 slots", lodoRuns);
-  table.Print();
-  if (bareRuns.Painted.empty() || lodoRuns.Painted.empty()) {
-    std::printf("no complete run of one of the programs: no ratio\n");
-    return 1;
-  }
-  std::printf("ratio lodo / bare (medians of the paint): %.2f\n", Median(lodoRuns.Painted) / Median(bareRuns.Painted));
+  PrintRuns(programs, options.Rounds);
+  PrintRatios(programs);
+  PrintStages(programs);
+  std::printf("load average before: %s; after: %s\n", loadBefore.c_str(), LoadAverage().c_str());
+  for (const auto& p : programs)
+    if (p->Painted().empty()) {
+      std::printf("no complete run of %s\n", p->Label.c_str());
+      return 1;
+    }
   return 0;
 }

@@ -2,7 +2,6 @@
 // code they measure.
 #include "bench/WindowWatch.h"
 
-#include <string>
 #include <vector>
 
 #include "framework/Gdi.h"
@@ -71,7 +70,8 @@ HWND LastSlot(HWND window) {
   for (HWND child : Descendants(window)) {
     char name[64] = {};
     GetClassNameA(child, name, sizeof(name));
-    if (std::string(name) != "lodo.BUTTON" || !IsWindowVisible(child)) continue;
+    // The framework's superclass of BUTTON, or the system's class itself.
+    if ((lstrcmpA(name, "lodo.BUTTON") != 0 && lstrcmpiA(name, "Button") != 0) || !IsWindowVisible(child)) continue;
     if ((GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) continue;
     RECT r{};
     GetWindowRect(child, &r);

@@ -29,8 +29,9 @@ HWND MainWindowOf(DWORD pid);
 // Neither the window nor any visible descendant has an update region left.
 bool NothingLeftToPaint(HWND window);
 
-// The launcher's last slot: the visible owner-drawn framework button that
-// stands furthest right, and of those the lowest; null when none is shown.
+// The launcher's last slot: the visible owner-drawn button (the framework's
+// or the system's class) that stands furthest right, and of those the
+// lowest; null when none is shown.
 HWND LastSlot(HWND window);
 
 // The launcher's first complete paint as the screen shows it: nothing left

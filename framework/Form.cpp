@@ -98,11 +98,14 @@ void TForm::CreateHandleDone() {
   AlignControls();
 }
 
+void TForm::PrepareShow() {
+  if (HandleAllocated()) return;
+  PlaceAtCreation();
+  HandleNeeded();
+}
+
 void TForm::Show() {
-  if (!HandleAllocated()) {
-    PlaceAtCreation();
-    HandleNeeded();
-  }
+  PrepareShow();
   TControl::SetVisible(true);
   ShowWindow(Handle(), SW_SHOWNORMAL);
   if (OnShow) OnShow(this);

@@ -36,6 +36,9 @@ class TForm : public TWinControl {
   void SetIcon(HICON icon);
 
   void Show();
+  // Show's first step on its own: the window placed and created with its
+  // children; nothing once it exists. Lets a caller time the steps apart.
+  void PrepareShow();
   // The close procedure: may the form close? then the close event, then
   // (main form) the end of the application.
   void Close();
