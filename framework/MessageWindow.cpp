@@ -15,10 +15,9 @@ void RegisterUtilityClass() {
   static const bool registered = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = FrameworkWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kUtilityClass;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterBoundClass(wc);
   }();
   (void)registered;
 }

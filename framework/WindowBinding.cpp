@@ -13,7 +13,7 @@ namespace lodo {
 namespace {
 
 constexpr wchar_t kFrameworkClass[] = L"lodo.Window";
-constexpr wchar_t kBindingProp[] = L"lodo.control";
+constexpr int kSlotSize = static_cast<int>(sizeof(LONG_PTR));
 
 // The target whose window is being created on this thread; the trampoline
 // binds it to the first message of the new window.
@@ -35,13 +35,34 @@ LRESULT UnboundWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
                                        : DefWindowProcW(window, msg, wParam, lParam);
 }
 
+// The binding lives in the last window-extra slot of the window's class,
+// which each of our classes adds (RegisterBoundClass). Unlike a window
+// property, reading it costs the window system no round trip, and the
+// trampoline reads it for every message.
+int BindingSlot(HWND window) { return static_cast<int>(GetClassLongPtrW(window, GCL_CBWNDEXTRA)) - kSlotSize; }
+
+TWindowTarget* SlotTarget(HWND window, int slot) {
+  return reinterpret_cast<TWindowTarget*>(GetWindowLongPtrW(window, slot));
+}
+
+void SetSlotTarget(HWND window, int slot, TWindowTarget* target) {
+  SetWindowLongPtrW(window, slot, reinterpret_cast<LONG_PTR>(target));
+}
+
+// Our classes, and only they, have the trampoline as their class procedure
+// (a subclass changes the window's procedure, not the class's).
+bool IsBoundClass(HWND window) {
+  return reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC)) == FrameworkWindowProc;
+}
+
 }  // namespace
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* target = static_cast<TWindowTarget*>(GetPropW(window, kBindingProp));
+  const int slot = BindingSlot(window);
+  TWindowTarget* target = SlotTarget(window, slot);
   if (!target && gCreatingTarget) {
     target = std::exchange(gCreatingTarget, nullptr);
-    SetPropW(window, kBindingProp, target);
+    SetSlotTarget(window, slot, target);
     target->WindowBound(window);
   }
   if (!target) return UnboundWindowProc(window, msg, wParam, lParam);
@@ -54,8 +75,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
     if (msg == WM_PAINT) ValidateRect(window, nullptr);
     ReportCurrentException();
   }
-  if (msg == WM_NCDESTROY && GetPropW(window, kBindingProp) == target) {
-    RemovePropW(window, kBindingProp);
+  if (msg == WM_NCDESTROY && SlotTarget(window, slot) == target) {
+    SetSlotTarget(window, slot, nullptr);
     target->WindowUnbound(window);
   }
   return message.Result;
@@ -72,11 +93,17 @@ HWND CreateBoundWindow(TWindowTarget* target, DWORD exStyle, const wchar_t* clas
 }
 
 TWindowTarget* BoundTarget(HWND window) {
-  return window ? static_cast<TWindowTarget*>(GetPropW(window, kBindingProp)) : nullptr;
+  return window && IsBoundClass(window) ? SlotTarget(window, BindingSlot(window)) : nullptr;
 }
 
 void UnbindWindow(HWND window) {
-  if (window) RemovePropW(window, kBindingProp);
+  if (window && IsBoundClass(window)) SetSlotTarget(window, BindingSlot(window), nullptr);
+}
+
+bool RegisterBoundClass(WNDCLASSEXW& wc) {
+  wc.lpfnWndProc = FrameworkWindowProc;
+  wc.cbWndExtra += kSlotSize;
+  return RegisterClassExW(&wc) != 0;
 }
 
 const wchar_t* FrameworkWindowClass() {
@@ -84,12 +111,11 @@ const wchar_t* FrameworkWindowClass() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = FrameworkWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     // IDC_ARROW is spelt for the A functions unless UNICODE is defined.
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kFrameworkClass;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterBoundClass(wc);
   }();
   (void)registered;
   return kFrameworkClass;
@@ -107,12 +133,11 @@ std::wstring SuperclassOf(const std::wstring& systemClass, WNDPROC& original) {
   if (!GetClassInfoExW(nullptr, systemClass.c_str(), &wc))
     throw Exception("Window class not found: " + std::string(systemClass.begin(), systemClass.end()));
   original = wc.lpfnWndProc;
-  wc.lpfnWndProc = FrameworkWindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = name.c_str();
   // Our own superclass is global to the module, not the system's.
   wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-  RegisterClassExW(&wc);
+  RegisterBoundClass(wc);
   procs[name] = original;
   return name;
 }

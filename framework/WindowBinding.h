@@ -47,6 +47,9 @@ TWindowTarget* BoundTarget(HWND window);
 // reaches an object that is going away.
 void UnbindWindow(HWND window);
 
+// Registers a class whose windows the trampoline serves: it sets the
+// procedure and adds the binding's window-extra slot.
+bool RegisterBoundClass(WNDCLASSEXW& wc);
 // The framework's own window class, with the trampoline as its procedure.
 const wchar_t* FrameworkWindowClass();
 // Registers "lodo.<SYSTEM>" with the system class's properties and the
