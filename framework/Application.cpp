@@ -147,22 +147,48 @@ void ReportCurrentException(const char* unknownText) noexcept {
 void TApplication::AddTool(TWinControl* control) {
   if (!control->HandleAllocated() || !control->Parent() || !control->Parent()->HandleAllocated()) return;
   if (std::find(FTools.begin(), FTools.end(), control) != FTools.end()) return;
-  if (!FTooltip.Valid()) {
-    FTooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr));
-    if (!FTooltip.Valid()) return;
-    SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(HintPause, 0));
-    SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(HintHidePause, 0));
-    SendMessageW(FTooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 600);
-  }
+  // Before the tooltip window exists the control only waits in the list.
+  if (FTooltip.Valid() && !RegisterTool(control)) return;
+  FTools.push_back(control);
+}
+
+bool TApplication::RegisterTool(TWinControl* control) {
   TTTOOLINFOW info{};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = control->Parent()->Handle();
   info.uId = reinterpret_cast<UINT_PTR>(control->Handle());
   info.lpszText = LPSTR_TEXTCALLBACKW;
-  if (SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info))) FTools.push_back(control);
+  return SendMessageW(FTooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+}
+
+// Most starts never show a tip, and the tooltip window, a top-level window
+// of Common Controls with a subclass on every tool, costs the start-up a
+// few milliseconds: it is made when it is first needed.
+HWND TApplication::TooltipWindow() {
+  if (FTooltip.Valid()) return FTooltip.Get();
+  FTooltip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  if (!FTooltip.Valid()) return nullptr;
+  SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(HintPause, 0));
+  SendMessageW(FTooltip.Get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(HintHidePause, 0));
+  SendMessageW(FTooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 600);
+  // A control whose tool is refused shows no tip, as when it was added.
+  std::erase_if(FTools, [this](TWinControl* control) { return !RegisterTool(control); });
+  return FTooltip.Get();
+}
+
+void TApplication::MouseEntered(TWinControl* control, const TMessage& move) {
+  if (FTooltip.Valid() || std::find(FTools.begin(), FTools.end(), control) == FTools.end()) return;
+  if (!TooltipWindow()) return;
+  // The tooltip hears the control's mouse through its subclass from now
+  // on; this first move came before it, so it is relayed, and the pause
+  // before the tip runs from the first hover.
+  MSG msg{control->Handle(), move.Msg, move.WParam, move.LParam, static_cast<DWORD>(GetMessageTime()), {0, 0}};
+  const DWORD pos = GetMessagePos();
+  msg.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  SendMessageW(FTooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 void TApplication::RemoveTool(TWinControl* control) {

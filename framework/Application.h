@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Gdi.h"
+#include "framework/Messages.h"
 
 namespace lodo {
 
@@ -60,7 +61,9 @@ class TApplication {
   bool ShowHint = true;
   int HintPause = 500;
   int HintHidePause = 2500;
-  HWND TooltipWindow() const { return FTooltip.Get(); }
+  // The shared tooltip window with every control's tool, made on first use:
+  // when the pointer first enters a control with a hint, or when asked for.
+  HWND TooltipWindow();
 
   // Hooks from the controls.
   void WindowCreated(TWinControl* control);
@@ -68,11 +71,14 @@ class TApplication {
   void ShowHintChanged(TWinControl* control);
   void FocusChanged(TWinControl* control);
   void ControlDestroyed(TControl* control);
+  // The pointer has entered a control's window; `move` is its first mouse move.
+  void MouseEntered(TWinControl* control, const TMessage& move);
 
  private:
   bool PreprocessMessage(MSG& msg);
   void AfterFormConstruction(TForm* form);
   void AddTool(TWinControl* control);
+  bool RegisterTool(TWinControl* control);
   void RemoveTool(TWinControl* control);
 
   std::wstring FTitle;
@@ -80,6 +86,7 @@ class TApplication {
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
   TWindowHandle FTooltip;
+  // The controls that show a tip, registered with the tooltip once it exists.
   std::vector<TWinControl*> FTools;
 };
 

@@ -644,7 +644,10 @@ bool TWinControl::WMKillFocus(TMessage& message) {
 }
 
 bool TWinControl::WMMouse(TMessage& message) {
-  if (message.Msg == WM_MOUSEMOVE) TrackMouseEnter();
+  if (message.Msg == WM_MOUSEMOVE && !ControlState().Contains(csMouseInside)) {
+    TrackMouseEnter();
+    if (Application) Application->MouseEntered(this, message);
+  }
   const POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
   // A graphic child under the pointer gets the message in its coordinates,
   // unless this window holds the capture for itself.

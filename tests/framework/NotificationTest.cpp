@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/Application.h"
 #include "framework/ButtonControl.h"
 #include "framework/Edit.h"
@@ -29,6 +31,21 @@ bool ToolRegistered(HWND tooltip, HWND parent, HWND tool) {
   info.hwnd = parent;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   return SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+}
+
+// The tooltip windows of this thread (the shared one, once made).
+std::vector<HWND> ThreadTooltips() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace
@@ -205,5 +222,31 @@ TEST(Notifications, AControlWithAHintGetsATipInTheSharedTooltipWindow) {
 
     tipped->SetShowHint(false);
     EXPECT_FALSE(ToolRegistered(tooltip, panel->Handle(), tipped->Handle()));
+  });
+}
+
+TEST(Notifications, TheTooltipWindowComesWithTheFirstHoverAndShowsTheTipFromIt) {
+  test::WithTestForm([](TForm& form) {
+    test::MoveMouseTo(form.ClientToScreen(POINT{390, 290}));
+    auto* tipped = new TPanel(&form);
+    tipped->SetHint(L"destination address");
+    tipped->SetShowHint(true);
+    tipped->SetParent(&form);
+    tipped->SetBounds(10, 10, 120, 40);
+    test::Pump(50);
+    // Shown, with a control that has a hint, and no tooltip window yet.
+    EXPECT_TRUE(ThreadTooltips().empty());
+
+    test::MoveMouseTo(CentreOnScreen(*tipped));
+    ASSERT_EQ(ThreadTooltips().size(), 1u);
+    const HWND tooltip = ThreadTooltips()[0];
+    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(tooltip) != FALSE; }));
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    ASSERT_TRUE(SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.uId, reinterpret_cast<UINT_PTR>(tipped->Handle()));
+    // The application hands out the same window, made once.
+    EXPECT_EQ(Application->TooltipWindow(), tooltip);
+    test::MoveMouseTo(form.ClientToScreen(POINT{390, 290}));
   });
 }
