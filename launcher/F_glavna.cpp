@@ -164,6 +164,8 @@ void TF_glavna::FormCreate(TForm*) {
     TIniFile ini(SettingsPath());
     manual = ini.ReadBool(kForma, "Rucni_unos", false);
     E_hostname->SetTextAnsi(ini.ReadString(kForma, "Rucni_unos_adresa", ""));
+    // Read once: every read opens the file again.
+    const std::int32_t last = ini.ReadInteger(kForma, "Zadnje_spajanje", 0);
     for (int n = 1; n <= kSlotCount; ++n) {
       const std::string name = ini.ReadString(kSpajanja, SlotKey(n, "_naziv"), "");
       if (name.empty()) continue;
@@ -172,7 +174,7 @@ void TF_glavna::FormCreate(TForm*) {
       cx(n)->SetCaptionAnsi(name);
       cx(n)->SetHintAnsi(address);
       cx(n)->SetVisible(true);
-      if (ini.ReadInteger(kForma, "Zadnje_spajanje", 0) == n) cx(n)->SetChecked(true);
+      if (last == n) cx(n)->SetChecked(true);
     }
   } catch (...) {
     // A damaged or unreadable settings file never stops the start.
