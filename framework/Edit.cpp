@@ -11,6 +11,16 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   SetColor(clWindow);
 }
 
+std::wstring TEdit::Text() const {
+  if (!HandleAllocated()) return TWinControl::Text();
+  HWND window = const_cast<TEdit*>(this)->Handle();
+  const int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), n + 1);
+  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+  return text;
+}
+
 void TEdit::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SystemClass = L"EDIT";

@@ -11,6 +11,9 @@ class TEdit : public TWinControl {
   // Named by the label before it.
   TAccessible* CreateAccessibleObject() override;
 
+  // What the window holds: the user types into it.
+  std::wstring Text() const override;
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;

@@ -32,6 +32,7 @@ void TWinControl::WindowUnbound(HWND window) {
   // Screen readers may keep the window's accessible object for long.
   DisconnectAccessible(window);
   FHandle = nullptr;
+  FFocused = false;
 }
 
 void TWinControl::WindowMessage(HWND, TMessage& message) { WndProc(message); }
@@ -121,6 +122,9 @@ void TWinControl::UpdateZOrder() {
       after = w->FHandle;
       break;
     }
+  // The system puts a window it has just made above its siblings: in the
+  // usual order of creation, the child list's, it is already in its place.
+  if (after == HWND_TOP) return;
   SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
@@ -234,18 +238,15 @@ void TWinControl::SetEnabled(bool enabled) {
 
 void TWinControl::SetText(const std::wstring& text) {
   if (FHandle) {
+    // The change reactions below run on the text as it was before.
+    FSettingText = true;
+    struct TReset {
+      bool& Flag;
+      ~TReset() { Flag = false; }
+    } reset{FSettingText};
     SetWindowTextW(FHandle, text.c_str());
   }
   TControl::SetText(text);
-}
-
-std::wstring TWinControl::Text() const {
-  if (!FHandle) return TControl::Text();
-  const int n = GetWindowTextLengthW(FHandle);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  const int got = GetWindowTextW(FHandle, text.data(), n + 1);
-  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
-  return text;
 }
 
 int TWinControl::TabOrder() const {
@@ -277,8 +278,6 @@ bool TWinControl::CanFocus() const {
     if (!c->Visible() || !c->Enabled()) return false;
   return true;
 }
-
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus() {
   if (!CanFocus()) return;
@@ -559,6 +558,7 @@ void TWinControl::WndProc(TMessage& message) {
       {RN_SYSKEYDOWN, &TWinControl::RNKeyDown},
       {WM_SETFOCUS, &TWinControl::WMSetFocus},
       {WM_KILLFOCUS, &TWinControl::WMKillFocus},
+      {WM_SETTEXT, &TWinControl::WMSetText},
       {WM_MOUSEMOVE, WM_MBUTTONDBLCLK, &TWinControl::WMMouse},
       {WM_MOUSELEAVE, &TWinControl::WMMouseLeave},
       {WM_SETCURSOR, &TWinControl::WMSetCursor},
@@ -631,6 +631,7 @@ bool TWinControl::RNKeyDown(TMessage& message) {
 }
 
 bool TWinControl::WMSetFocus(TMessage& message) {
+  FFocused = true;
   DefaultHandler(message);
   if (Application) Application->FocusChanged(this);
   DoEnter();
@@ -638,8 +639,16 @@ bool TWinControl::WMSetFocus(TMessage& message) {
 }
 
 bool TWinControl::WMKillFocus(TMessage& message) {
+  FFocused = false;
   DefaultHandler(message);
   DoExit();
+  return true;
+}
+
+bool TWinControl::WMSetText(TMessage& message) {
+  DefaultHandler(message);
+  if (message.Result && !FSettingText)
+    StoreText(message.LParam ? reinterpret_cast<const wchar_t*>(message.LParam) : L"");
   return true;
 }
 

@@ -45,8 +45,10 @@ class TWinControl : public TControl, public TWindowTarget {
   RECT ClientRect() const override;
   void SetVisible(bool visible) override;
   void SetEnabled(bool enabled) override;
+  // The text is kept by the control; a WM_SETTEXT from outside updates it
+  // (silently, as the window's own text changes). Reading it asks the
+  // window nothing.
   void SetText(const std::wstring& text) override;
-  std::wstring Text() const override;
 
   // All children, windowed or not, in insertion order (the z-order, bottom first).
   const std::vector<TControl*>& Controls() const { return FControls; }
@@ -61,7 +63,9 @@ class TWinControl : public TControl, public TWindowTarget {
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value);
   virtual bool CanFocus() const;
-  bool Focused() const;
+  // Kept from WM_SETFOCUS and WM_KILLFOCUS, which the system sends before
+  // anything of the window can paint the change: no round trip to ask.
+  bool Focused() const { return FHandle && FFocused; }
   virtual void SetFocus();
   // The next keyboard stop after `current` in tab order, across nested
   // containers; nullptr when there is none.
@@ -126,7 +130,7 @@ class TWinControl : public TControl, public TWindowTarget {
   // Whether this control handles the key itself (Tab and arrows otherwise
   // go to the form's navigation).
   virtual bool WantsKey(WPARAM key);
-  // Updates the window's z-order slot to match the child list.
+  // Puts a window just made into its z-order slot of the child list.
   void UpdateZOrder();
   void UpdateBoundsFromWindow();
 
@@ -157,6 +161,7 @@ class TWinControl : public TControl, public TWindowTarget {
   bool RNKeyDown(TMessage& message);
   bool WMSetFocus(TMessage& message);
   bool WMKillFocus(TMessage& message);
+  bool WMSetText(TMessage& message);
   bool WMMouse(TMessage& message);
   bool WMMouseLeave(TMessage& message);
   bool WMSetCursor(TMessage& message);
@@ -177,6 +182,8 @@ class TWinControl : public TControl, public TWindowTarget {
   bool FParentBackground = true;
   bool FRecreating = false;
   bool FAligning = false;
+  bool FFocused = false;
+  bool FSettingText = false;
   TControl* FMouseControl = nullptr;  // graphic child under the mouse
   TBrush FColorBrush;
 };

@@ -130,6 +130,36 @@ TEST(Dispatch, PerformAndTheWindowSystemReachTheSameHandlerChain) {
   });
 }
 
+// The control keeps its text; the window's follows it, and a change made
+// on the window from outside comes back into the control.
+TEST(Dispatch, AControlKeepsItsTextInStepWithItsWindow) {
+  test::WithTestForm([](TForm& form) {
+    auto* panel = new TRecorder<TPanel>(&form);
+    panel->SetParent(&form);
+    panel->SetCaption(L"one");
+    wchar_t shown[16] = {};
+    GetWindowTextW(panel->Handle(), shown, 16);
+    EXPECT_STREQ(shown, L"one");
+    SetWindowTextW(panel->Handle(), L"two");
+    EXPECT_EQ(panel->Caption(), L"two");
+    SetWindowTextA(panel->Handle(), "three");
+    EXPECT_EQ(panel->Caption(), L"three");
+    // Reading it asks the window nothing.
+    const int asked = panel->Count(WM_GETTEXT) + panel->Count(WM_GETTEXTLENGTH);
+    for (int i = 0; i < 3; ++i) (void)panel->Caption();
+    EXPECT_EQ(panel->Count(WM_GETTEXT) + panel->Count(WM_GETTEXTLENGTH), asked);
+    // A text set on the control after an outside change still changes both.
+    panel->SetCaption(L"one");
+    GetWindowTextW(panel->Handle(), shown, 16);
+    EXPECT_STREQ(shown, L"one");
+    EXPECT_EQ(panel->Caption(), L"one");
+    // The text a window is made with is the control's.
+    panel->RecreateWnd();
+    GetWindowTextW(panel->Handle(), shown, 16);
+    EXPECT_STREQ(shown, L"one");
+  });
+}
+
 TEST(Dispatch, AnExceptionNeverCrossesTheWindowProcedure) {
   test::WithTestForm([](TForm& form) {
     auto* panel = new TRecorder<TPanel>(&form);

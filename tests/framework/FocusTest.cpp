@@ -136,3 +136,38 @@ TEST(Focus, ArrowKeysMoveAmongTheChildrenOfOneParent) {
   Press(VK_LEFT);
   EXPECT_EQ(Focused(), outside);
 }
+
+// Focused() answers from the control's own record of the focus messages:
+// after every kind of move it must agree with the system's focus.
+TEST(Focus, EveryControlKnowsWhetherItHasTheFocusAsTheSystemDoes) {
+  test::TTestForm form;
+  TLayout l = Build(*form);
+  form.ShowAndWait();
+  const std::vector<TWinControl*> all{l.A, l.B, l.C, l.D, l.E, l.Radio, form.Get()};
+  auto agree = [&](const char* step) {
+    for (TWinControl* c : all)
+      EXPECT_EQ(c->Focused(), c->HandleAllocated() && GetFocus() == c->Handle()) << step << ", " << c->Name();
+  };
+  ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == l.A->Handle(); }));
+  agree("first focus");
+  Press(VK_TAB);
+  agree("tab");
+  l.C->SetFocus();
+  agree("SetFocus");
+  test::MouseClickAt(l.E->ClientToScreen(POINT{5, 5}));
+  agree("click");
+  // Hiding the focused control moves the focus on; destroying a window
+  // with the focus leaves none behind in it.
+  l.E->SetVisible(false);
+  test::Pump(20);
+  agree("hidden");
+  l.B->SetFocus();
+  l.B->DestroyHandle();
+  test::Pump(20);
+  agree("destroyed");
+  SetFocus(nullptr);
+  agree("no focus");
+  l.Radio->SetFocus();
+  l.Radio->RecreateWnd();
+  agree("made anew");
+}
