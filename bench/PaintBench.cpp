@@ -121,8 +121,8 @@ int main() {
   part("glyph from the cache, with background", glyph);
   part("caption and focus check (PaintCaption)", captionPart);
   // PaintCaption makes both calls below; the paint asks for the focus once more.
-  part("  in it: one Focused() (GetFocus)", focused);
-  part("  in it: one CaptionAnsi() (GetWindowTextW)", captionText);
+  part("  in it: one Focused()", focused);
+  part("  in it: one CaptionAnsi()", captionText);
   parts.Print();
   return 0;
 }

@@ -353,31 +353,41 @@ TcxRadioButtonImageList::TcxRadioButtonImageList(const TGlyphGeometry& geometry)
   FImages.Reset(ImageList_Create(FGeometry.Width, FGeometry.Height, ILC_MASK | ILC_COLOR32, kLookCount, 16));
   FMask = BuildMask(FGeometry);
   FPattern = BuildPattern(FGeometry);
+  FStrip = TDibSection(FPattern.Width * kLookCount, FPattern.Height);
+  FStripBits = FStrip.Bits();
+  FDrawMask = BuildMask(FGeometry);
+  if (FDrawMask.Valid()) FMaskDCBitmap = SelectObject(FMaskDC.Get(), FDrawMask.Get());
   FillImages();
 }
 
 int TcxRadioButtonImageList::ImageCount() const { return FImages.Valid() ? ImageList_GetImageCount(FImages.Get()) : 0; }
 
+void TcxRadioButtonImageList::SelectStrip(bool selected) {
+  if (selected && !FStripDCBitmap && FStrip.Valid()) {
+    FStripDCBitmap = SelectObject(FStripDC.Get(), FStrip.Bitmap());
+  } else if (!selected && FStripDCBitmap) {
+    SelectObject(FStripDC.Get(), FStripDCBitmap);
+    FStripDCBitmap = nullptr;
+  }
+}
+
 void TcxRadioButtonImageList::FillImages() {
-  if (!FImages.Valid() || ImageCount() > 0) return;
+  if (!FImages.Valid() || ImageCount() > 0 || !FStripBits) return;
+  const int w = FPattern.Width;
   const int h = FPattern.Height;
-  TDibSection temporary(FPattern.Width, h);
-  if (!temporary.Valid()) return;
-  std::vector<std::uint32_t> buffer(FPattern.Kinds.size());
-  // SetDIBits wants a DC only for palette colours; the bitmap itself must not
-  // be selected anywhere, or SetDIBits and ImageList_Add would fail.
-  TMemoryDC dc;
+  const int stripWidth = w * kLookCount;
+  SelectStrip(false);
+  int look = 0;
   auto render = [&](TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing) {
     const TGlyphColors colors = GlyphColors(kind, state, checked, focused, designing);
     std::array<std::uint32_t, kGlyphPixelKindCount> pixels{};
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = TDibSection::ToPixel(ColorToRGB(colors[i]));
-    for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = pixels[static_cast<std::size_t>(FPattern.Kinds[i])];
-    SetDIBits(dc.Get(), temporary.Bitmap(), 0, static_cast<UINT>(h), buffer.data(), &temporary.Info(), DIB_RGB_COLORS);
-    const int index = ImageList_Add(FImages.Get(), temporary.Bitmap(), FMask.Get());
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        FStripBits[Index(look * w + x, y, stripWidth)] = pixels[static_cast<std::size_t>(FPattern.At(x, y))];
     const auto slot = static_cast<std::size_t>(ImageSlot(kind, state, checked, focused, designing));
     if (FSlotMap.size() < slot + 1) FSlotMap.resize(slot + 1, -1);
-    // A failed add leaves the slot without an image rather than pointing at another look's.
-    FSlotMap[slot] = index;
+    FSlotMap[slot] = look++;
   };
   // Slot order, so that image n is the look of slot n.
   for (int focused = 0; focused <= 1; ++focused)
@@ -387,6 +397,23 @@ void TcxRadioButtonImageList::FillImages() {
           for (int state = btsNormal; state <= btsDisabled; ++state)
             render(static_cast<TcxLookAndFeelKind>(kind), static_cast<ButtonState>(state), checked != 0, focused != 0,
                    designing != 0);
+  GdiFlush();
+  // One add for all the looks: the image list cuts the strip into images,
+  // and the mask strip beside it repeats the one mask.
+  TBitmapHandle masks(CreateBitmap(stripWidth, h, 1, 1, nullptr));
+  int first = -1;
+  if (masks.Valid()) {
+    {
+      TMemoryDC dc;
+      TSelectGuard select(dc.Get(), masks.Get());
+      for (int i = 0; i < kLookCount; ++i) BitBlt(dc.Get(), i * w, 0, w, h, FMaskDC.Get(), 0, 0, SRCCOPY);
+    }
+    first = ImageList_Add(FImages.Get(), FStrip.Bitmap(), masks.Get());
+  }
+  // A failed add leaves the slots without an image rather than pointing at other looks.
+  for (int& index : FSlotMap)
+    if (index >= 0) index = first < 0 ? -1 : first + index;
+  SelectStrip(true);
 }
 
 void TcxRadioButtonImageList::RebuildImages() {
@@ -397,6 +424,21 @@ void TcxRadioButtonImageList::RebuildImages() {
 
 SIZE TcxRadioButtonImageList::GlyphSize() const { return SIZE{FPattern.Width, FPattern.Height}; }
 
+void TcxRadioButtonImageList::DrawImage(HDC dc, int x, int y, int index) const {
+  if (!FStripDCBitmap) return;
+  const int w = FPattern.Width;
+  const int h = FPattern.Height;
+  // What the image list does: the disc cleared through the mask (a
+  // monochrome source takes the colours of the destination's text and
+  // background), then the image, black around its disc, laid over it.
+  const COLORREF background = SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, x, y, w, h, FMaskDC.Get(), 0, 0, SRCAND);
+  SetBkColor(dc, background);
+  SetTextColor(dc, text);
+  BitBlt(dc, x, y, w, h, FStripDC.Get(), index * w, 0, SRCPAINT);
+}
+
 void TcxRadioButtonImageList::DrawGlyphImage(TcxCanvas& canvas, int x, int y, TColor background,
                                              TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused,
                                              bool designing) const {
@@ -404,21 +446,18 @@ void TcxRadioButtonImageList::DrawGlyphImage(TcxCanvas& canvas, int x, int y, TC
   if (slot < 0 || static_cast<std::size_t>(slot) >= FSlotMap.size()) return;
   const int index = FSlotMap[static_cast<std::size_t>(slot)];
   if (index < 0) return;
-  // clNone is no colour at all: like clDefault, nothing goes behind the disc.
-  if (background == clDefault || background == clNone) {
-    ImageList_Draw(FImages.Get(), index, canvas.DeviceContext(), x, y, ILD_TRANSPARENT);
-    return;
-  }
-  // The background goes straight onto the canvas under the disc: the same
-  // pixels as composing the glyph on a bitmap first, without making one.
   HDC dc = canvas.DeviceContext();
   if (!dc) return;
-  const RECT all{x, y, x + FPattern.Width, y + FPattern.Height};
-  TBrushHandle brush(CreateSolidBrush(ColorToRGB(background)));
-  if (gBrushHook) gBrushHook(brush.Get());
-  FillRect(dc, &all, brush.Get());
-  brush.Reset();
-  ImageList_Draw(FImages.Get(), index, dc, x, y, ILD_TRANSPARENT);
+  // clNone is no colour at all: like clDefault, nothing goes behind the disc.
+  // Any other background goes straight onto the canvas under the disc: the
+  // same pixels as composing the glyph on a bitmap first, without making one.
+  if (background != clDefault && background != clNone) {
+    const RECT all{x, y, x + FPattern.Width, y + FPattern.Height};
+    TBrushHandle brush(CreateSolidBrush(ColorToRGB(background)));
+    if (gBrushHook) gBrushHook(brush.Get());
+    FillRect(dc, &all, brush.Get());
+  }
+  DrawImage(dc, x, y, index);
 }
 
 TcxRadioButtonImageList& RadioButtonImages() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Colors.h"
+#include "framework/DibSection.h"
 #include "framework/Gdi.h"
 #include "framework/ImageList.h"
 #include "lookandfeel/LookAndFeelTypes.h"
@@ -124,12 +125,29 @@ class TcxRadioButtonImageList {
   int ImageCount() const;
 
  private:
+  // Draws image `index` through the mask, as the image list would.
+  void DrawImage(HDC dc, int x, int y, int index) const;
+  // The strip's bitmap in or out of its memory DC (the image list cannot
+  // take a bitmap that is selected anywhere).
+  void SelectStrip(bool selected);
+
   TGlyphGeometry FGeometry;
   TGlyphPattern FPattern;
   // Image index of each slot; -1 where adding the image failed.
   std::vector<int> FSlotMap;
   TBitmapHandle FMask;
   TImageListHandle FImages;
+  // The looks side by side, as added to the image list, and a copy of the
+  // mask, each in a memory DC of its own for the cache's whole life: a
+  // paint draws the glyph with two blits instead of an image-list draw,
+  // which under Wine costs several times as much.
+  TDibSection FStrip{0, 0};
+  std::uint32_t* FStripBits = nullptr;
+  TBitmapHandle FDrawMask;
+  TMemoryDC FStripDC;
+  TMemoryDC FMaskDC;
+  HGDIOBJ FStripDCBitmap = nullptr;
+  HGDIOBJ FMaskDCBitmap = nullptr;
 };
 
 // The shared cache, created and filled on the first call.
