@@ -123,6 +123,43 @@ TEST_F(GlyphImages, ImageNIsTheLookOfSlotN) {
   for (int n = 0; n < 128; ++n) ExpectLookAt(dib, n % 16 * size.cx, n / 16 * size.cy, test::LookOfSlot(n), kCanvas);
 }
 
+// A paint draws the look itself, not through the image list: every look
+// must come out as the image list's draw of its image, over a canvas whose
+// every pixel differs, so that any pixel taken from the wrong place shows.
+TEST_F(GlyphImages, EveryLookDrawsThePixelsOfItsImageInTheList) {
+  TcxRadioButtonImageList& cache = RadioButtonImages();
+  const SIZE size = cache.GlyphSize();
+  auto paintCanvas = [&](test::TDib& dib) {
+    for (int y = 0; y < dib.Height(); ++y)
+      for (int x = 0; x < dib.Width(); ++x) SetPixel(dib.DC(), x, y, RGB(x * 9, y * 13, (x + y) * 5));
+    SetTextColor(dib.DC(), RGB(1, 2, 3));
+    SetBkColor(dib.DC(), RGB(4, 5, 6));
+  };
+  int wrong = 0;
+  for (int n = 0; n < 128; ++n) {
+    for (TColor background : {clDefault, static_cast<TColor>(RGB(200, 100, 50))}) {
+      test::TDib drawn(size.cx + 4, size.cy + 4);
+      test::TDib listed(size.cx + 4, size.cy + 4);
+      paintCanvas(drawn);
+      paintCanvas(listed);
+      test::DrawLook(drawn, 2, 1, background, test::LookOfSlot(n));
+      if (background != clDefault) {
+        const RECT r{2, 1, 2 + size.cx, 1 + size.cy};
+        TBrushHandle brush(CreateSolidBrush(Rgb(background)));
+        FillRect(listed.DC(), &r, brush.Get());
+      }
+      ImageList_Draw(cache.Images(), n, listed.DC(), 2, 1, ILD_TRANSPARENT);
+      for (int y = 0; y < drawn.Height(); ++y)
+        for (int x = 0; x < drawn.Width(); ++x)
+          if (drawn.Pixel(x, y) != listed.Pixel(x, y)) ++wrong;
+      // The DC's own colours are as they were.
+      EXPECT_EQ(GetTextColor(drawn.DC()), RGB(1, 2, 3));
+      EXPECT_EQ(GetBkColor(drawn.DC()), RGB(4, 5, 6));
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(GlyphImages, FlatAndStandardShowASunkenTwoToneRing) {
   for (TcxLookAndFeelKind kind : {lfFlat, lfStandard}) {
     for (bool focused : {false, true}) {
