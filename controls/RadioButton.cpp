@@ -141,7 +141,9 @@ void TcxRadioButton::RefreshGlyphStateFromCursor() {
     ::ScreenToClient(Handle(), &p);
   else
     p = {-1, -1};
-  UpdateGlyphState(0, CurrentShiftState(), p);
+  // Held keys and buttons matter only under the pointer; asking for them
+  // is a round trip (each slot asks when its window is made).
+  UpdateGlyphState(0, Contains(LocalBounds(this), p) ? CurrentShiftState() : 0, p);
 }
 
 TColor TcxRadioButton::CaptionColor() const {

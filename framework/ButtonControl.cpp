@@ -72,7 +72,10 @@ void TCheckBox::CreateParams(TCreateParams& params) {
   params.Style |= BS_CHECKBOX;
 }
 
-void TCheckBox::CreateHandleDone() { SendMessageW(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
+// A window is made unchecked: only a check needs telling.
+void TCheckBox::CreateHandleDone() {
+  if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
+}
 
 void TCheckBox::SetChecked(bool checked) {
   if (checked == FChecked) return;
@@ -113,7 +116,7 @@ void TRadioButton::CreateParams(TCreateParams& params) {
 }
 
 void TRadioButton::CreateHandleDone() {
-  SendMessageW(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void TRadioButton::SetAlignment(TLeftRight alignment) {
