@@ -1,9 +1,35 @@
 // Fonts, brushes, pens, the canvas and the masked bitmap.
 #include "framework/Graphics.h"
 
+#include <map>
+#include <tuple>
+
 namespace lodo {
 
 // ---- TFont ----
+
+namespace {
+
+using TFontKey = std::tuple<std::wstring, int, unsigned, BYTE>;
+
+// The fonts alive, by what makes them; never destroyed, so that a font
+// released during the process's exit still finds it.
+std::map<TFontKey, std::weak_ptr<const TSharedFont>>& SharedFonts() {
+  static auto* fonts = new std::map<TFontKey, std::weak_ptr<const TSharedFont>>;
+  return *fonts;
+}
+
+}  // namespace
+
+struct TSharedFont {
+  TFontKey Key;
+  TFontHandle Handle;
+  ~TSharedFont() {
+    auto& fonts = SharedFonts();
+    // The entry may name a newer font of the same key by now.
+    if (auto it = fonts.find(Key); it != fonts.end() && it->second.expired()) fonts.erase(it);
+  }
+};
 
 TFont::TFont() = default;
 
@@ -12,7 +38,8 @@ TFont::TFont(const TFont& other)
       FHeight(other.FHeight),
       FStyle(other.FStyle),
       FColor(other.FColor),
-      FCharset(other.FCharset) {}
+      FCharset(other.FCharset),
+      FHandle(other.FHandle) {}
 
 TFont& TFont::operator=(const TFont& other) {
   Assign(other);
@@ -22,7 +49,7 @@ TFont& TFont::operator=(const TFont& other) {
 void TFont::Changed() {
   // The old handle lives until the notice is over (a canvas may still have it
   // selected); whoever asks for the handle meanwhile gets the new font's.
-  const TFontHandle old = std::move(FHandle);
+  const auto old = std::move(FHandle);
   if (OnChange) OnChange();
 }
 
@@ -71,13 +98,19 @@ void TFont::Assign(const TFont& other) {
   FStyle = other.FStyle;
   FColor = other.FColor;
   FCharset = other.FCharset;
-  TFontHandle old;
+  std::shared_ptr<const TSharedFont> old;
   if (handleChanges) old = std::move(FHandle);
   if (OnChange) OnChange();
+  // The other font's handle is made for these very properties.
+  if (handleChanges) FHandle = other.FHandle;
 }
 
 HFONT TFont::Handle() {
-  if (!FHandle.Valid()) {
+  if (FHandle) return FHandle->Handle.Get();
+  TFontKey key{FName, FHeight, FStyle, FCharset};
+  auto& fonts = SharedFonts();
+  if (auto it = fonts.find(key); it != fonts.end()) FHandle = it->second.lock();
+  if (!FHandle) {
     LOGFONTW lf{};
     lf.lfHeight = -FHeight;
     lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
@@ -90,9 +123,15 @@ HFONT TFont::Handle() {
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
     FName.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    FHandle.Reset(CreateFontIndirectW(&lf));
+    auto font = std::make_shared<TSharedFont>();
+    font->Key = key;
+    font->Handle.Reset(CreateFontIndirectW(&lf));
+    // A font that could not be made is asked for again next time.
+    if (!font->Handle.Valid()) return nullptr;
+    fonts[key] = font;
+    FHandle = std::move(font);
   }
-  return FHandle.Get();
+  return FHandle->Handle.Get();
 }
 
 // ---- TBrush ----

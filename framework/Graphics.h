@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "framework/Colors.h"
@@ -14,7 +15,11 @@ namespace lodo {
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
+struct TSharedFont;
+
 // A logical font: Height is the character height in pixels (lfHeight = -Height).
+// Fonts alike share one GDI font (the launcher's sixteen slots have one),
+// which goes with the last of them.
 class TFont {
  public:
   TFont();
@@ -37,7 +42,7 @@ class TFont {
   bool SameAs(const TFont& other) const;
 
   HFONT Handle();
-  bool HandleAllocated() const { return FHandle.Valid(); }
+  bool HandleAllocated() const { return FHandle != nullptr; }
 
   // Called after any change, before the old handle is dropped, so a canvas
   // can deselect it first; Handle() already gives the new font's then.
@@ -51,7 +56,7 @@ class TFont {
   unsigned FStyle = 0;
   TColor FColor = clWindowText;
   BYTE FCharset = DEFAULT_CHARSET;
-  TFontHandle FHandle;
+  std::shared_ptr<const TSharedFont> FHandle;
 };
 
 enum TBrushStyle { bsSolid, bsClear };

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <type_traits>
 
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Gdi.h"
+#include "framework/Graphics.h"
 #include "framework/MessageWindow.h"
 #include "framework/Panel.h"
 #include "framework/WindowBinding.h"
@@ -160,4 +162,48 @@ TEST(Ownership, EveryKindOfExceptionIsReportedByOneHelper) {
     EXPECT_NO_THROW(ReportCurrentException());
   }
   Application->OnException = keep;
+}
+
+// Fonts alike share one GDI font; it goes with the last of them, and a font
+// that changes leaves the others theirs.
+TEST(Ownership, FontsAlikeShareOneGdiFontThatGoesWithTheLastOfThem) {
+  auto first = std::make_unique<TFont>();
+  first->SetName(L"Tahoma");
+  first->SetHeight(13);
+  auto second = std::make_unique<TFont>();
+  second->SetHeight(13);
+  const HFONT shared = first->Handle();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(second->Handle(), shared);
+  TFont bold(*first);
+  bold.SetStyle(fsBold);
+  EXPECT_NE(bold.Handle(), shared);
+  TFont copy(*first);
+  EXPECT_EQ(copy.Handle(), shared);
+
+  // One font changes: the others keep theirs, and it takes the one its new
+  // properties share.
+  second->SetHeight(15);
+  EXPECT_NE(second->Handle(), shared);
+  EXPECT_EQ(first->Handle(), shared);
+  EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+  second->Assign(bold);
+  EXPECT_EQ(second->Handle(), bold.Handle());
+
+  first.reset();
+  EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+  copy.SetHeight(11);
+  (void)copy.Handle();
+  // The last user of the 13-pixel font is gone: the font is deleted, and a
+  // font asked for again is made anew.
+  EXPECT_EQ(GetObjectType(shared), 0u);
+  TFont again;
+  again.SetHeight(13);
+  const HFONT made = again.Handle();
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(GetObjectType(made), static_cast<DWORD>(OBJ_FONT));
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(made, sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -13);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
 }
