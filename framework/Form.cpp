@@ -78,7 +78,19 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::PlaceAtCreation() {
   // The system will grow the window to its minimum size; centre that size.
   const int width = std::max(Width(), FMinWidth), height = std::max(Height(), FMinHeight);
-  TControl::SetBounds(Left(), Top(), width, height);
+  if (width != Width() || height != Height()) {
+    // The client area grows with it: the children are laid out for the
+    // size they will have, so that none of their windows is made and then
+    // moved at once.
+    TCreateParams params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FALSE, params.ExStyle);
+    FClientWidth = width - (frame.right - frame.left);
+    FClientHeight = height - (frame.bottom - frame.top);
+    TControl::SetBounds(Left(), Top(), width, height);
+    AlignControls();
+  }
   if (FPosition != poDesktopCenter) return;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -400,6 +400,62 @@ TEST(WindowRendering, PanelColoursDottedFrameAndTransparentLogo) {
   EXPECT_EQ(moved.Pixel(f.P_izlaz->Left() - 20, 326 + 20), RGB(0, 128, 0));
 }
 
+// What the window system does for the launcher's windows from their making
+// to the settled first picture: each child is made where it stays, and each
+// window is painted once.
+struct TWindowTraffic {
+  static inline std::vector<HWND> Moved;
+  static inline std::vector<HWND> Painted;
+  HHOOK Sent = SetWindowsHookExW(WH_CALLWNDPROC, OnSent, nullptr, GetCurrentThreadId());
+  HHOOK Posted = SetWindowsHookExW(WH_GETMESSAGE, OnPosted, nullptr, GetCurrentThreadId());
+  TWindowTraffic() {
+    Moved.clear();
+    Painted.clear();
+  }
+  ~TWindowTraffic() {
+    UnhookWindowsHookEx(Sent);
+    UnhookWindowsHookEx(Posted);
+  }
+  static LRESULT CALLBACK OnSent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && m->message == WM_WINDOWPOSCHANGED &&
+        (GetWindowLongPtrW(m->hwnd, GWL_STYLE) & WS_CHILD) != 0) {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m->lParam);
+      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) Moved.push_back(m->hwnd);
+    }
+    if (code == HC_ACTION && m->message == WM_PAINT) Painted.push_back(m->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static LRESULT CALLBACK OnPosted(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && m->message == WM_PAINT) Painted.push_back(m->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+};
+
+TEST(WindowRendering, EveryWindowIsMadeWhereItStaysAndPaintedOnce) {
+  TWindow w;
+  TF_glavna& f = *w.Form;
+  // Away from the slots, so that no hover changes a look.
+  test::MoveMouseTo(POINT{2, 2});
+  TWindowTraffic traffic;
+  w.Show();
+  PumpApp(200);
+  EXPECT_TRUE(TWindowTraffic::Moved.empty()) << TWindowTraffic::Moved.size() << " windows moved";
+  std::vector<HWND> windows{f.Handle()};
+  EnumChildWindows(
+      f.Handle(),
+      [](HWND child, LPARAM list) -> BOOL {
+        if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  EXPECT_EQ(windows.size(), 24u);
+  for (HWND window : windows)
+    EXPECT_EQ(std::count(TWindowTraffic::Painted.begin(), TWindowTraffic::Painted.end(), window), 1)
+        << "window " << window;
+}
+
 TEST(WindowRendering, HeaderAndSlotsDoNotMoveOnResize) {
   TWindow w;
   TF_glavna& f = *w.Form;
