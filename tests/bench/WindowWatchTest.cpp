@@ -96,6 +96,20 @@ TEST_F(WindowWatch, LauncherCountsAsPaintedOnlyOnceEveryWindowHasDrawnTheLastSlo
   EXPECT_TRUE(PaintedSoon());
 }
 
+// The same-parts yardstick's slots are the system's own buttons.
+TEST_F(WindowWatch, TheLastSlotMayBeASystemButtonDrawnByItsOwner) {
+  TcxRadioButton* slot = AddSlot(FForm.Get(), 12, 30, L"Podrška Zagreb");
+  FForm.ShowAndWait();
+  HWND plain = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 215, 30, 157, 17,
+                               FForm->Handle(), nullptr, nullptr, nullptr);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(LastSlot(FForm->Handle()), plain);
+  // A button that draws itself is no slot.
+  SetWindowLongPtrW(plain, GWL_STYLE, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
+  EXPECT_EQ(LastSlot(FForm->Handle()), slot->Handle());
+  DestroyWindow(plain);
+}
+
 TEST_F(WindowWatch, BareWindowCountsAsPaintedInTheButtonFaceColourOnly) {
   FForm.ShowAndWait();
   EXPECT_TRUE(test::PumpUntil([&] { return BarePainted(FForm->Handle()); }));
