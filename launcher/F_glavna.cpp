@@ -162,14 +162,16 @@ void TF_glavna::FormCreate(TForm*) {
   bool manual = false;
   try {
     TIniFile ini(SettingsPath());
-    manual = ini.ReadBool(kForma, "Rucni_unos", false);
-    E_hostname->SetTextAnsi(ini.ReadString(kForma, "Rucni_unos_adresa", ""));
-    // Read once: every read opens the file again.
-    const std::int32_t last = ini.ReadInteger(kForma, "Zadnje_spajanje", 0);
+    // Every read opens the file again: each section is read whole, once.
+    const TIniSection forma = ini.ReadSection(kForma);
+    const TIniSection presets = ini.ReadSection(kSpajanja);
+    manual = forma.ReadBool("Rucni_unos", false);
+    E_hostname->SetTextAnsi(forma.ReadString("Rucni_unos_adresa", ""));
+    const std::int32_t last = forma.ReadInteger("Zadnje_spajanje", 0);
     for (int n = 1; n <= kSlotCount; ++n) {
-      const std::string name = ini.ReadString(kSpajanja, SlotKey(n, "_naziv"), "");
+      const std::string name = presets.ReadString(SlotKey(n, "_naziv"), "");
       if (name.empty()) continue;
-      const std::string address = ini.ReadString(kSpajanja, SlotKey(n, "_adresa"), "");
+      const std::string address = presets.ReadString(SlotKey(n, "_adresa"), "");
       if (address.empty()) continue;
       cx(n)->SetCaptionAnsi(name);
       cx(n)->SetHintAnsi(address);

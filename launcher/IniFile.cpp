@@ -57,6 +57,106 @@ bool ParseIniInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
+namespace {
+
+// Sections up to this many characters are read whole.
+constexpr DWORD kLargestSection = 1u << 22;
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+// The platform ignores the letter case of names in ASCII only.
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return text;
+}
+
+// What GetPrivateProfileStringA hands out for a value: a pair of the same
+// quote around it dropped (the closing one only when the value fits), cut
+// to 2047 characters, then turned into the ANSI code page.
+std::string PlatformValue(const std::wstring& value) {
+  constexpr size_t kLength = 2048;
+  std::wstring_view text(value);
+  bool quoted = false;
+  if (text.size() > 1 && (text[0] == L'\'' || text[0] == L'"') && text.back() == text[0]) {
+    quoted = true;
+    text.remove_prefix(1);
+  }
+  std::wstring copy(text.substr(0, kLength - 1));
+  if (quoted && kLength >= text.size() && !copy.empty()) copy.pop_back();
+  char buffer[kLength] = {};
+  if (copy.empty()) return {};
+  int n =
+      WideCharToMultiByte(CP_ACP, 0, copy.data(), static_cast<int>(copy.size()), buffer, kLength - 1, nullptr, nullptr);
+  if (n == 0) n = kLength - 1;
+  return std::string(buffer, static_cast<size_t>(n));
+}
+
+// Names the section's listing cannot answer for: the platform trims blanks
+// around a name it is asked for, and lists no comment line, though it
+// finds one by its name.
+bool NeedsPlatformLookup(const std::string& key) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == '\x1A'; };
+  return key.empty() || key[0] == ';' || blank(key.front()) || blank(key.back());
+}
+
+}  // namespace
+
+std::string TIniSection::ReadString(const std::string& key, const std::string& defaultValue) const {
+  if (!FWhole || NeedsPlatformLookup(key)) return FFile.ReadString(FSection, key, defaultValue);
+  const std::wstring wanted = Lower(Widen(key));
+  for (const auto& [name, value] : FEntries) {
+    if (Lower(name) != wanted) continue;
+    // The first entry of the name decides, also when it has no value.
+    if (value) return PlatformValue(*value);
+    break;
+  }
+  // Without a value the default answers, which the platform trims and
+  // unquotes depending on whether it could read the file: it is asked.
+  return defaultValue.empty() ? std::string() : FFile.ReadString(FSection, key, defaultValue);
+}
+
+std::int32_t TIniSection::ReadInteger(const std::string& key, std::int32_t defaultValue) const {
+  std::int32_t value = 0;
+  return ParseIniInteger(ReadString(key, ""), value) ? value : defaultValue;
+}
+
+bool TIniSection::ReadBool(const std::string& key, bool defaultValue) const {
+  return ReadInteger(key, defaultValue ? 1 : 0) != 0;
+}
+
+TIniSection TIniFile::ReadSection(const std::string& section) const {
+  TIniSection result(*this, section);
+  const std::wstring name = Widen(section);
+  const std::wstring path = Widen(FPath);
+  std::vector<wchar_t> buffer(1u << 15);
+  DWORD n = 0;
+  for (;;) {
+    n = GetPrivateProfileSectionW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
+    // A section that does not fit comes back cut, its length two short of the buffer's.
+    if (n + 2 < buffer.size()) break;
+    if (buffer.size() >= kLargestSection) return result;
+    buffer.resize(buffer.size() * 2);
+  }
+  for (size_t i = 0; i < n && buffer[i];) {
+    const std::wstring line(buffer.data() + i);
+    i += line.size() + 1;
+    const size_t equals = line.find(L'=');
+    if (equals == std::wstring::npos)
+      result.FEntries.emplace_back(line, std::nullopt);
+    else
+      result.FEntries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+  }
+  result.FWhole = true;
+  return result;
+}
+
 TIniFile::~TIniFile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, FPath.c_str()); }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,

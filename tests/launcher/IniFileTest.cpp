@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "launcher/IniFile.h"
 #include "tests/launcher/LauncherFiles.h"
@@ -31,6 +33,12 @@ void ExpectCases(std::initializer_list<TIntCase> cases) {
       EXPECT_EQ(value, c.Value);
     }
   }
+}
+
+// A literal's bytes, NULs within it included.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
 }
 
 }  // namespace
@@ -175,6 +183,59 @@ TEST_F(IniFileOnDisk, LongValuesReadAsTheirFirst2047Characters) {
   EXPECT_EQ(ini.ReadString("S", "one_more", ""), value.substr(0, 2047));
   EXPECT_EQ(ini.ReadString("S", "long", ""), value.substr(0, 2047));
   EXPECT_EQ(ini.ReadString("S", "after", ""), "ok");
+}
+
+// A section read whole must answer every key exactly as the platform's read
+// of that one key: letter case, duplicates, quotes, blanks, lines without
+// '=', values around the 2047-character limit, other sections of the same
+// name, bytes above 127 and files in other encodings.
+TEST_F(IniFileOnDisk, ASectionReadWholeAnswersEveryKeyAsThePlatformDoes) {
+  const std::string x2046(2046, 'x'), x2047(2047, 'y'), x2048(2048, 'z');
+  const std::vector<std::string> files = {
+      "[S]\r\nKey=first\r\nkey=second\r\n  Spaced  =  two words  \r\nnovalue\r\nempty=\r\n;a=comment\r\n"
+      "a=1\r\n#h=hash\r\n[T]\r\na=t\r\n[s]\r\nb=second section\r\n",
+      "[S]\r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"mixed'\r\nq4=\"\r\nq5=\"\"\r\nq6=''\r\nq7=\"a\"b\"\r\n"
+      "q8= \"x\" \r\nq9=\"\"\"\r\nq10=x\"\r\n",
+      "[S]\r\nl1=" + x2047 + "\r\nl2=" + x2048 + "\r\nl3=\"" + x2046 + "\"\r\nl4=\"" + x2047 + "\"\r\nl5=\"" + x2048 +
+          "\"\r\nl6='" + x2048 + x2048 + "'\r\n",
+      "[S]\r\n\xC8"
+      "a=upper\r\n\xE8"
+      "a=lower\r\n\x9Ax=\xE6\xF0\r\nKEY=\x80\xFF\r\n",
+      "\xEF\xBB\xBF[S]\r\nSp1_naz\xC4\xB0v=dotted\r\n\xC5\xBFp=long s\r\n\xE2\x84\xAA"
+      "ey=kelvin\r\nKey=plain\r\n"
+      "\xC3\x89t\xC3\xA9=accents\r\n",
+      Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0w\0i\0d\0e\0\r\0\n\0"),
+      Bytes("[S]\r\na\0b=nul\r\nc=d\0e\r\n[S\r\nf=g\r\n"),
+  };
+  // The names asked for, between bars.
+  const std::string names =
+      "Key|key|KEY|Spaced|spaced|novalue|empty|;a|#h| a|a |a|A|b|q1|q2|q3|q4|q5|q6|q7|q8|q9|q10|l1|l2|l3|l4|l5|l6|"
+      "\xC8"
+      "a|\xE8"
+      "a|\x8Ax|\x9Ax|sp1_naziv|SP1_NAZIV|sp|Sp|k|ey|\xC9t\xE9|\xE9t\xE9|c|f||missing";
+  std::vector<std::string> keys;
+  for (size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 1) {
+    bar = names.find('|', start);
+    keys.push_back(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+  }
+  for (size_t f = 0; f < files.size(); ++f) {
+    WriteText(Path, files[f]);
+    TIniFile ini(Path);
+    for (const char* section : {"S", "s", "T", "none"}) {
+      const TIniSection whole = ini.ReadSection(section);
+      for (const std::string& key : keys)
+        for (const char* fallback : {"", "dflt", " \"q\" "})
+          EXPECT_EQ(whole.ReadString(key, fallback), ini.ReadString(section, key, fallback))
+              << "file " << f << ", [" << section << "] " << key << ", default \"" << fallback << "\"";
+      EXPECT_EQ(whole.ReadInteger("a", 7), ini.ReadInteger(section, "a", 7));
+      EXPECT_EQ(whole.ReadBool("novalue", true), ini.ReadBool(section, "novalue", true));
+    }
+  }
+  // A file that is not there: every default as the platform gives it.
+  TIniFile missing(Folder.Path() + "none.ini");
+  const TIniSection none = missing.ReadSection("S");
+  for (const char* fallback : {"", "dflt", " \"q\" "})
+    EXPECT_EQ(none.ReadString("a", fallback), missing.ReadString("S", "a", fallback));
 }
 
 TEST_F(IniFileOnDisk, WritesDecimalTextAndKeepsTheRest) {
