@@ -15,7 +15,9 @@ void TLabel::AdjustSize() {
   const std::wstring text = Caption();
   RECT r{0, 0, 0, 0};
   {
-    TWindowDC screen(nullptr);
+    // A memory DC measures as the screen does (the font's height is in
+    // pixels) without asking the window system for the screen's DC.
+    TMemoryDC screen;
     TSelectGuard sel(screen.Get(), Font().Handle());
     if (text.empty()) {
       TEXTMETRICW tm{};
