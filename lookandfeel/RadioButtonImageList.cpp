@@ -282,7 +282,19 @@ int ImageSlot(TcxLookAndFeelKind kind, ButtonState state, bool checked, bool foc
   return ((focused ? 8 : 0) + (designing ? 4 : 0) + kind) * 8 + (checked ? 4 : 0) + (state - 1);
 }
 
-TGlyphColors GlyphColors(TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing) {
+namespace {
+
+// The two selection tints, each a question to the screen's DC: asked once
+// for all 128 looks of a fill.
+struct TSelectionTints {
+  TColor Hot;
+  TColor Pressed;
+};
+
+TSelectionTints CurrentSelectionTints() { return {HotTrackTint(), PressedTint()}; }
+
+TGlyphColors ColorsOfLook(TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing,
+                          const TSelectionTints& tints) {
   if (state == btsDefault) state = btsNormal;
   const bool disabled = state == btsDisabled;
   const bool active = state == btsHot || state == btsPressed;
@@ -290,12 +302,12 @@ TGlyphColors GlyphColors(TcxLookAndFeelKind kind, ButtonState state, bool checke
   TColor body = clWindow;
   switch (state) {
     case btsHot:
-      if (kind == lfUltraFlat) body = HotTrackTint();
+      if (kind == lfUltraFlat) body = tints.Hot;
       if (kind == lfOffice11) body = TcxOffice11LookAndFeelPainter::Instance()->ButtonFaceColor(btsHot);
       break;
     case btsPressed:
       body = clBtnFace;
-      if (kind == lfUltraFlat) body = PressedTint();
+      if (kind == lfUltraFlat) body = tints.Pressed;
       if (kind == lfOffice11) body = TcxOffice11LookAndFeelPainter::Instance()->ButtonFaceColor(btsPressed);
       break;
     case btsDisabled:
@@ -346,6 +358,12 @@ TGlyphColors GlyphColors(TcxLookAndFeelKind kind, ButtonState state, bool checke
   return c;
 }
 
+}  // namespace
+
+TGlyphColors GlyphColors(TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing) {
+  return ColorsOfLook(kind, state, checked, focused, designing, CurrentSelectionTints());
+}
+
 TcxRadioButtonImageList::TcxRadioButtonImageList() : TcxRadioButtonImageList(MeasureGlyph()) {}
 
 TcxRadioButtonImageList::TcxRadioButtonImageList(const TGlyphGeometry& geometry)
@@ -378,8 +396,9 @@ void TcxRadioButtonImageList::FillImages() {
   const int stripWidth = w * kLookCount;
   SelectStrip(false);
   int look = 0;
+  const TSelectionTints tints = CurrentSelectionTints();
   auto render = [&](TcxLookAndFeelKind kind, ButtonState state, bool checked, bool focused, bool designing) {
-    const TGlyphColors colors = GlyphColors(kind, state, checked, focused, designing);
+    const TGlyphColors colors = ColorsOfLook(kind, state, checked, focused, designing, tints);
     std::array<std::uint32_t, kGlyphPixelKindCount> pixels{};
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = TDibSection::ToPixel(ColorToRGB(colors[i]));
     for (int y = 0; y < h; ++y)
