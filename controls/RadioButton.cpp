@@ -137,7 +137,7 @@ void TcxRadioButton::UpdateGlyphState(int, TShiftState shift, POINT p) {
 void TcxRadioButton::RefreshGlyphStateFromCursor() {
   if (!HandleAllocated()) return;
   POINT p{-1, -1};
-  if (GetCursorPos(&p))
+  if (CursorPosition(p))
     ::ScreenToClient(Handle(), &p);
   else
     p = {-1, -1};

@@ -258,12 +258,13 @@ void TControl::SetMouseCapture(bool capture) {
     SetCapture(owner->Handle());
   else if (GetCapture() == owner->Handle())
     ReleaseCapture();
+  TWinControl::CaptureWindowChanged();
 }
 
 bool TControl::MouseCapture() const {
   const TWinControl* owner = AsWinControl();
   if (!owner) owner = FParent;
-  return owner && owner->HandleAllocated() && GetCapture() == const_cast<TWinControl*>(owner)->Handle();
+  return owner && owner->HandleAllocated() && TWinControl::CaptureWindow() == const_cast<TWinControl*>(owner)->Handle();
 }
 
 void TControl::Click() {

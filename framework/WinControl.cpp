@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/Accessible.h"
 #include "framework/Application.h"
@@ -19,6 +20,22 @@ UINT NextControlId() {
   static UINT next = 100;
   return next++;
 }
+
+// The windows being made in one go, and what they asked of the system.
+int gCreationDepth = 0;
+std::optional<POINT> gPassCursor;
+std::optional<HWND> gPassCapture;
+
+struct TCreationPass {
+  TCreationPass() { ++gCreationDepth; }
+  ~TCreationPass() {
+    if (--gCreationDepth > 0) return;
+    gPassCursor.reset();
+    gPassCapture.reset();
+  }
+  TCreationPass(const TCreationPass&) = delete;
+  TCreationPass& operator=(const TCreationPass&) = delete;
+};
 
 }  // namespace
 
@@ -75,10 +92,30 @@ void TWinControl::CreateParams(TCreateParams& params) {
   if (Parent()) params.WndParent = Parent()->Handle();
 }
 
+bool TWinControl::CursorPosition(POINT& position) {
+  if (gCreationDepth > 0 && gPassCursor) {
+    position = *gPassCursor;
+    return true;
+  }
+  if (!GetCursorPos(&position)) return false;
+  if (gCreationDepth > 0) gPassCursor = position;
+  return true;
+}
+
+HWND TWinControl::CaptureWindow() {
+  if (gCreationDepth > 0 && gPassCapture) return *gPassCapture;
+  HWND capture = GetCapture();
+  if (gCreationDepth > 0) gPassCapture = capture;
+  return capture;
+}
+
+void TWinControl::CaptureWindowChanged() { gPassCapture.reset(); }
+
 void TWinControl::CreateHandle() {
   if (FHandle) return;
   if (Parent() && !Parent()->HandleAllocated()) Parent()->HandleNeeded();
   if (FHandle) return;  // the parent's creation may have created us
+  TCreationPass pass;
   CreateWnd();
   if (!FHandle) return;
   UpdateZOrder();

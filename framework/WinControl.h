@@ -94,6 +94,14 @@ class TWinControl : public TControl, public TWindowTarget {
 
   // The control bound to a window of this framework, or nullptr.
   static TWinControl* FindControl(HWND window);
+  // The pointer's position, and the window that holds the mouse capture.
+  // While windows are being made in one go, each is asked of the system
+  // once for all of them (every question is a round trip; a form's sixteen
+  // slots each ask when made), and afresh otherwise.
+  static bool CursorPosition(POINT& position);
+  static HWND CaptureWindow();
+  // The capture has been set or released.
+  static void CaptureWindowChanged();
   using TControl::AsWinControl;
   TWinControl* AsWinControl() override { return this; }
   // The form this is, or nullptr.

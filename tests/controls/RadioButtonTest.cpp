@@ -328,6 +328,42 @@ TEST_F(RadioButtonTest, HotUnderThePointerOnlyWithoutKeysAndNormalAfterLeaving) 
   EXPECT_GE(b->HasLeftCalls, 1);
 }
 
+// Buttons whose windows are made in one go (a panel's children) take their
+// look from where the pointer is, asked once for all of them; the next
+// batch asks again.
+TEST_F(RadioButtonTest, ButtonsMadeInOneGoStartHotOnlyUnderThePointer) {
+  auto batch = [&](int top) {
+    // Hidden, the panel has no window yet: showing it makes them all.
+    auto* panel = new TPanel(FForm.Get());
+    panel->SetVisible(false);
+    panel->SetParent(FForm.Get());
+    panel->SetBounds(0, top, 400, 80);
+    std::vector<TProbe*> buttons;
+    for (int i = 0; i < 3; ++i) {
+      auto* b = new TProbe(FForm.Get());
+      b->SetParent(panel);
+      b->SetBounds(10, 5 + 25 * i, 157, 17);
+      b->SetCaption(L"Zagreb");
+      buttons.push_back(b);
+    }
+    return std::make_pair(panel, buttons);
+  };
+  auto [first, a] = batch(10);
+  test::MoveMouseTo(Screen(FForm.Get(), 60, 10 + 30 + 8));
+  first->SetVisible(true);
+  EXPECT_EQ(a[0]->GlyphState(), rgsNormal);
+  EXPECT_EQ(a[1]->GlyphState(), rgsHot);
+  EXPECT_EQ(a[2]->GlyphState(), rgsNormal);
+
+  auto [second, b] = batch(120);
+  test::MoveMouseTo(Screen(FForm.Get(), 60, 120 + 55 + 8));
+  second->SetVisible(true);
+  EXPECT_EQ(b[0]->GlyphState(), rgsNormal);
+  EXPECT_EQ(b[1]->GlyphState(), rgsNormal);
+  EXPECT_EQ(b[2]->GlyphState(), rgsHot);
+  test::MoveMouseTo(Screen(FForm.Get(), 5, 300));
+}
+
 TEST_F(RadioButtonTest, PressDragAndReleaseFollowTheCapture) {
   TProbe* a = Add(20, 20);
   TProbe* b = Add(20, 50);
