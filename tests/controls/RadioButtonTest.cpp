@@ -348,19 +348,16 @@ TEST_F(RadioButtonTest, ButtonsMadeInOneGoStartHotOnlyUnderThePointer) {
     }
     return std::make_pair(panel, buttons);
   };
-  auto [first, a] = batch(10);
-  test::MoveMouseTo(Screen(FForm.Get(), 60, 10 + 30 + 8));
-  first->SetVisible(true);
-  EXPECT_EQ(a[0]->GlyphState(), rgsNormal);
-  EXPECT_EQ(a[1]->GlyphState(), rgsHot);
-  EXPECT_EQ(a[2]->GlyphState(), rgsNormal);
-
-  auto [second, b] = batch(120);
-  test::MoveMouseTo(Screen(FForm.Get(), 60, 120 + 55 + 8));
-  second->SetVisible(true);
-  EXPECT_EQ(b[0]->GlyphState(), rgsNormal);
-  EXPECT_EQ(b[1]->GlyphState(), rgsNormal);
-  EXPECT_EQ(b[2]->GlyphState(), rgsHot);
+  // The pointer over button `hot` of a new batch, then the batch shown.
+  auto showUnder = [&](int top, int hot) {
+    auto [panel, buttons] = batch(top);
+    test::MoveMouseTo(Screen(FForm.Get(), 60, top + 5 + 25 * hot + 8));
+    panel->SetVisible(true);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(buttons[static_cast<size_t>(i)]->GlyphState(), i == hot ? rgsHot : rgsNormal) << "button " << i;
+  };
+  showUnder(10, 1);
+  showUnder(120, 2);
   test::MoveMouseTo(Screen(FForm.Get(), 5, 300));
 }
 
