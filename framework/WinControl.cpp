@@ -159,9 +159,8 @@ void TWinControl::UpdateZOrder() {
       after = w->FHandle;
       break;
     }
-  // The system puts a window it has just made above its siblings: in the
-  // usual order of creation, the child list's, it is already in its place.
-  if (after == HWND_TOP) return;
+  // A window the system has just made may already be where it belongs.
+  if (after == HWND_TOP && !GetWindow(FHandle, GW_HWNDPREV)) return;
   SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
