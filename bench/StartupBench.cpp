@@ -4,7 +4,7 @@
 // the launcher's own stages, from its build with stage timing.
 //
 //   startup_bench [--rounds N] [--lodo [LABEL=]EXE]... [--stages [LABEL=]EXE]... [--no-stages]
-//                 [--busy-watch]
+//                 [--busy-watch] [--each-round]
 //
 // Without --lodo it measures this build's lodo.exe, without --stages this
 // build's lodo_stages.exe; several of each (an older build beside this one)
@@ -266,6 +266,7 @@ struct TOptions {
   std::vector<std::pair<std::string, std::string>> Timed;
   bool NoStages = false;
   bool BusyWatch = false;
+  bool EachRound = false;
 };
 
 // "LABEL=EXE", or "EXE" labelled by default.
@@ -290,6 +291,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
       options.NoStages = true;
     } else if (option == "--busy-watch") {
       options.BusyWatch = true;
+    } else if (option == "--each-round") {
+      options.EachRound = true;
     } else {
       return false;
     }
@@ -323,6 +326,25 @@ void PrintRuns(const std::vector<std::unique_ptr<TProgram>>& programs, int round
     table.Row({p->Label, std::to_string(painted.size()), std::to_string(p->Runs.size() - painted.size()),
                Cell(idle, Median), Cell(shown, Median), Cell(painted, Median), Cell(painted, Min), Cell(painted, Max),
                Cell(closed, Median)});
+  }
+  table.Print();
+}
+
+// Each round's paint of every program, in the order of the table above: the
+// rounds behind a median, to see how the machine's load moved them.
+void PrintEachRound(const std::vector<std::unique_ptr<TProgram>>& programs, int rounds) {
+  std::printf("each round's paint, ms (- where the program failed):\n");
+  TTable table;
+  std::vector<std::string> header{"round"};
+  for (const auto& p : programs) header.push_back(p->Label);
+  table.Row(header);
+  for (int r = 0; r < rounds; ++r) {
+    std::vector<std::string> row{std::to_string(r + 1)};
+    for (const auto& p : programs) {
+      const bool ok = static_cast<size_t>(r) < p->Runs.size() && p->Runs[static_cast<size_t>(r)].Ok;
+      row.push_back(ok ? Fixed(p->Runs[static_cast<size_t>(r)].PaintedMs, 1) : "-");
+    }
+    table.Row(row);
   }
   table.Print();
 }
@@ -421,7 +443,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: startup_bench [--rounds N] [--lodo [LABEL=]EXE]... [--stages [LABEL=]EXE]... "
-                 "[--no-stages] [--busy-watch]\n");
+                 "[--no-stages] [--busy-watch] [--each-round]\n");
     return 2;
   }
   std::vector<std::unique_ptr<TProgram>> programs;
@@ -442,6 +464,7 @@ int main(int argc, char** argv) {
     }
 
   PrintRuns(programs, options.Rounds);
+  if (options.EachRound) PrintEachRound(programs, options.Rounds);
   PrintRatios(programs);
   PrintStages(programs);
   std::printf("load average before: %s; after: %s\n", loadBefore.c_str(), LoadAverage().c_str());
