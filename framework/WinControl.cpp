@@ -143,8 +143,11 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateChildHandles() {
-  for (TControl* c : FControls)
-    if (TWinControl* w = c->AsWinControl(); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
+  // The system puts a child window it makes below its siblings: made last
+  // to first, the windows end in the order of the child list, later ones
+  // above, and none has to be moved (a move is a round trip and a repaint).
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+    if (TWinControl* w = (*it)->AsWinControl(); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
 }
 
 void TWinControl::UpdateZOrder() {
@@ -159,8 +162,8 @@ void TWinControl::UpdateZOrder() {
       after = w->FHandle;
       break;
     }
-  // A window the system has just made may already be where it belongs.
-  if (after == HWND_TOP && !GetWindow(FHandle, GW_HWNDPREV)) return;
+  // A window the system has just made is often where it belongs already.
+  if (GetWindow(FHandle, GW_HWNDPREV) == (after == HWND_TOP ? nullptr : after)) return;
   SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 

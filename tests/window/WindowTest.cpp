@@ -401,15 +401,17 @@ TEST(WindowRendering, PanelColoursDottedFrameAndTransparentLogo) {
 }
 
 // What the window system does for the launcher's windows from their making
-// to the settled first picture: each child is made where it stays, and each
-// window is painted once.
+// to the settled first picture: each child is made where it stays, in its
+// place among its siblings too, and each window is painted once.
 struct TWindowTraffic {
   static inline std::vector<HWND> Moved;
+  static inline std::vector<HWND> Reordered;
   static inline std::vector<HWND> Painted;
   HHOOK Sent = SetWindowsHookExW(WH_CALLWNDPROC, OnSent, nullptr, GetCurrentThreadId());
   HHOOK Posted = SetWindowsHookExW(WH_GETMESSAGE, OnPosted, nullptr, GetCurrentThreadId());
   TWindowTraffic() {
     Moved.clear();
+    Reordered.clear();
     Painted.clear();
   }
   ~TWindowTraffic() {
@@ -422,6 +424,7 @@ struct TWindowTraffic {
         (GetWindowLongPtrW(m->hwnd, GWL_STYLE) & WS_CHILD) != 0) {
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(m->lParam);
       if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) Moved.push_back(m->hwnd);
+      if ((pos->flags & SWP_NOZORDER) == 0) Reordered.push_back(m->hwnd);
     }
     if (code == HC_ACTION && m->message == WM_PAINT) Painted.push_back(m->hwnd);
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -442,6 +445,7 @@ TEST(WindowRendering, EveryWindowIsMadeWhereItStaysAndPaintedOnce) {
   w.Show();
   PumpApp(200);
   EXPECT_TRUE(TWindowTraffic::Moved.empty()) << TWindowTraffic::Moved.size() << " windows moved";
+  EXPECT_TRUE(TWindowTraffic::Reordered.empty()) << TWindowTraffic::Reordered.size() << " windows reordered";
   std::vector<HWND> windows{f.Handle()};
   EnumChildWindows(
       f.Handle(),
