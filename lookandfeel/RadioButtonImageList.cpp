@@ -372,7 +372,6 @@ TcxRadioButtonImageList::TcxRadioButtonImageList(const TGlyphGeometry& geometry)
   FMask = BuildMask(FGeometry);
   FPattern = BuildPattern(FGeometry);
   FStrip = TDibSection(FPattern.Width * kLookCount, FPattern.Height);
-  FStripBits = FStrip.Bits();
   FDrawMask = BuildMask(FGeometry);
   if (FDrawMask.Valid()) FMaskDCBitmap = SelectObject(FMaskDC.Get(), FDrawMask.Get());
   FillImages();
@@ -390,10 +389,11 @@ void TcxRadioButtonImageList::SelectStrip(bool selected) {
 }
 
 void TcxRadioButtonImageList::FillImages() {
-  if (!FImages.Valid() || ImageCount() > 0 || !FStripBits) return;
+  if (!FImages.Valid() || ImageCount() > 0 || !FStrip.Valid()) return;
   const int w = FPattern.Width;
   const int h = FPattern.Height;
   const int stripWidth = w * kLookCount;
+  std::uint32_t* strip = FStrip.Bits();
   SelectStrip(false);
   int look = 0;
   const TSelectionTints tints = CurrentSelectionTints();
@@ -403,7 +403,7 @@ void TcxRadioButtonImageList::FillImages() {
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = TDibSection::ToPixel(ColorToRGB(colors[i]));
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        FStripBits[Index(look * w + x, y, stripWidth)] = pixels[static_cast<std::size_t>(FPattern.At(x, y))];
+        strip[Index(look * w + x, y, stripWidth)] = pixels[static_cast<std::size_t>(FPattern.At(x, y))];
     const auto slot = static_cast<std::size_t>(ImageSlot(kind, state, checked, focused, designing));
     if (FSlotMap.size() < slot + 1) FSlotMap.resize(slot + 1, -1);
     FSlotMap[slot] = look++;

@@ -142,7 +142,6 @@ class TcxRadioButtonImageList {
   // paint draws the glyph with two blits instead of an image-list draw,
   // which under Wine costs several times as much.
   TDibSection FStrip{0, 0};
-  std::uint32_t* FStripBits = nullptr;
   TBitmapHandle FDrawMask;
   TMemoryDC FStripDC;
   TMemoryDC FMaskDC;
