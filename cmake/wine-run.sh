@@ -6,16 +6,69 @@
 # stdout and outlive the program; a caller that reads our output through a
 # pipe (ctest) would then wait for them forever. So the program writes into
 # files, and we copy those out once it has ended.
+#
+# LODO_RUN_LOG names a folder (scripts/test.sh sets it to the build folder's
+# wine-run/): every start adds a line to starts.log there (its end, exit
+# status, seconds and command), with what it wrote on stderr, and a start
+# that ends with an error before it has written anything leaves a record of
+# the Wine processes and the server in failed-starts.log.
+#
+# Such a start is one that never reached the program's own code: a test
+# executable writes and flushes its first line before its first test runs,
+# so a failed test always leaves output. It is started again, once, and
+# says so; a program that wrote anything is never started again.
 loader=""
 for l in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
   [ -x "$l" ] && { loader=$l; break; }
 done
 [ -n "$loader" ] || { echo "wine-run.sh: no Wine loader found (run scripts/setup.sh)" >&2; exit 127; }
 
+log=${LODO_RUN_LOG:-}
+[ -n "$log" ] && { mkdir -p "$log" 2>/dev/null || log=""; }
+
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-"$loader" "$@" >"$out" 2>"$err" </dev/null
+
+# The state a later look needs to tell why a start failed: the Wine
+# processes with their age and state, and the prefix's server.
+record_failed_start() {
+  local rc=$1 seconds=$2 folder
+  {
+    echo "== $(date -u +%FT%T.%3NZ) status $rc after $seconds s: $*"
+    echo "load: $(cat /proc/loadavg)"
+    echo "WINEPREFIX=${WINEPREFIX:-} WINEDEBUG=${WINEDEBUG:-}"
+    folder=$(cat "${WINEPREFIX:-/nonexistent}/wineserver" 2>/dev/null) || folder=""
+    echo "server folder: ${folder:-none}; sockets: $(ls "${TMPDIR:-/tmp}/$folder"/server-*/socket 2>/dev/null | tr '\n' ' ')"
+    echo "stderr: $(tr '\n' '|' <"$err")"
+    ps -eo pid,ppid,etimes,stat,args | grep -i -E 'wine|\.exe' | grep -v grep
+  } >>"$log/failed-starts.log" 2>&1
+}
+
+run() {
+  local started ended rc
+  started=$(date +%s%N)
+  "$loader" "$@" >"$out" 2>"$err" </dev/null
+  rc=$?
+  ended=$(date +%s%N)
+  seconds=$(((ended - started) / 1000000))
+  seconds="$((seconds / 1000)).$(printf '%03d' $((seconds % 1000)))"
+  if [ -n "$log" ]; then
+    {
+      echo "$(date -u +%FT%T.%3NZ) status $rc $seconds s: $*"
+      [ -s "$err" ] && sed 's/^/  stderr: /' "$err"
+    } >>"$log/starts.log" 2>/dev/null
+  fi
+  return $rc
+}
+
+run "$@"
 rc=$?
+if [ $rc -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
+  [ -n "$log" ] && record_failed_start "$rc" "$seconds" "$@"
+  echo "wine-run.sh: the program ended with status $rc after $seconds s before it wrote anything (a start that failed, not a test); starting it again, once" >&2
+  run "$@"
+  rc=$?
+fi
 cat "$out"
 cat "$err" >&2
 exit $rc

@@ -31,6 +31,12 @@ heap_check="${LODO_HEAP_CHECK:-OFF}"
 export LODO_HEAP_CHECK="$heap_check"
 [ "$heap_check" = ON ] && export WINEDEBUG="-all,err+heap,warn+heap"
 
+# Every start of a test executable is logged in the build folder's
+# wine-run/ (cmake/wine-run.sh): starts.log, and failed-starts.log with the
+# state of Wine at each start that failed before the program wrote anything.
+export LODO_RUN_LOG="$build/wine-run"
+rm -rf "$LODO_RUN_LOG"
+
 # The long settings-file fuzzing and the full endurance run carry the labels
 # "fuzz" and "endurance" and run only when asked for by label
 # (scripts/test.sh -L fuzz, scripts/test.sh -L endurance).
@@ -43,4 +49,12 @@ for a in "$@"; do
 done
 
 # Tests share one display, pointer and focus: they run one at a time.
-ctest --test-dir "$build" --output-on-failure --timeout 180 "${labels[@]}" "$@"
+status=0
+ctest --test-dir "$build" --output-on-failure --timeout 180 "${labels[@]}" "$@" || status=$?
+# A start that failed before the program wrote anything was started again
+# (cmake/wine-run.sh); ctest shows only the second start, so it is told here.
+if [ -s "$LODO_RUN_LOG/failed-starts.log" ]; then
+  echo "== $(grep -c '^== ' "$LODO_RUN_LOG/failed-starts.log") start(s) failed before the program wrote anything and were started again:"
+  cat "$LODO_RUN_LOG/failed-starts.log"
+fi
+exit $status
