@@ -23,6 +23,14 @@ for l in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
 done
 [ -n "$loader" ] || { echo "wine-run.sh: no Wine loader found (run scripts/setup.sh)" >&2; exit 127; }
 
+# Wine's own errors (a DLL that failed to load or initialise, an address
+# range it could not map) are written on its "err" channel, which a
+# WINEDEBUG of "-all" silences: then the process ends with a status and no
+# word. So the error channel stays on, whatever else the caller turned off.
+case ${WINEDEBUG:-} in
+  -all*) export WINEDEBUG="-all,err+all${WINEDEBUG#-all}" ;;
+esac
+
 log=${LODO_RUN_LOG:-}
 [ -n "$log" ] && { mkdir -p "$log" 2>/dev/null || log=""; }
 
