@@ -13,10 +13,16 @@
 # that ends with an error before it has written anything leaves a record of
 # the Wine processes and the server in failed-starts.log.
 #
-# Such a start is one that never reached the program's own code: a test
-# executable writes and flushes its first line before its first test runs,
-# so a failed test always leaves output. It is started again, once, and
-# says so; a program that wrote anything is never started again.
+# A start that failed is one of two kinds, both Wine's:
+# - the program ended with an error before it wrote anything but Wine's own
+#   messages: it never reached its own code, for a test executable writes
+#   and flushes its first line before its first test runs, so a failed
+#   test always leaves output;
+# - a Wine process of this start (the program, or the desktop process it
+#   started) could not map the shared user data page, which Wine needs at
+#   a fixed address: the address was taken, by chance, at start.
+# It is started again, once, and says so. Any other program that wrote
+# anything and failed is never started again.
 loader=""
 for l in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
   [ -x "$l" ] && { loader=$l; break; }
@@ -69,11 +75,17 @@ run() {
   return $rc
 }
 
+# Wine's own messages: "[thread:]class:channel:function text".
+wine_message='^([0-9a-f]{4}:)?(err|warn|fixme|trace):[a-z0-9_]*:'
+program_wrote() { [ -s "$out" ] || grep -q -v -E "$wine_message" "$err"; }
+start_lost() { grep -q 'failed to map the shared user data' "$err"; }
+
 run "$@"
 rc=$?
-if [ $rc -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
+if [ $rc -ne 0 ] && { ! program_wrote || start_lost; }; then
   [ -n "$log" ] && record_failed_start "$rc" "$seconds" "$@"
-  echo "wine-run.sh: the program ended with status $rc after $seconds s before it wrote anything (a start that failed, not a test); starting it again, once" >&2
+  echo "wine-run.sh: Wine ended the start with status $rc after $seconds s (a start that failed, not a test): $(tr '\n' ' ' <"$err" | cut -c1-300)" >&2
+  echo "wine-run.sh: starting it again, once" >&2
   run "$@"
   rc=$?
 fi

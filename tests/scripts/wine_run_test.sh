@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # cmake/wine-run.sh starts a program again, once, when it ended with an error
-# before it wrote anything (a start that failed), says so, and logs both
-# starts; a program that wrote something and failed is never started again.
+# before it wrote anything but Wine's messages, or when Wine could not map a
+# process's shared user data (a start that failed), says so, and logs both
+# starts; any other program that wrote something and failed is never
+# started again.
 # Wine's own cmd.exe stands in for the programs.
 #
 #   wine_run_test.sh SOURCE_DIR   (run through scripts/test.sh)
@@ -35,9 +37,11 @@ echo "a start that fails silently is started again and the second start counts"
 check again "0 2 1" "if exist $marker (echo second) else (type nul > $marker & exit 3)"
 grep -q "starting it again, once" "$work/again.out" || fail "the second start was not announced"
 grep -q "^second" "$work/again.out" || fail "the second start's output is missing"
-echo "a program that fails silently twice fails with its status"
-check twice "3 2 1" "exit 3"
+echo "a program that writes only Wine's messages and fails twice fails with its status"
+check twice "3 2 1" "echo 0123:err:module:import_dll Library x.dll not found 1>&2 & exit 3"
 echo "a program that wrote something and failed is not started again"
 check wrote "3 1 0" "echo started & exit 3"
+echo "unless Wine could not map a process's shared user data"
+check lost "3 2 1" "echo started & echo err:virtual:virtual_alloc_first_teb wine: failed to map the shared user data: c0000018 1>&2 & exit 3"
 echo "a program that succeeds silently is started once"
 check silent "0 1 0" "exit 0"
