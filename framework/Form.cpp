@@ -92,11 +92,43 @@ void TForm::PlaceAtCreation() {
     AlignControls();
   }
   if (FPosition != poDesktopCenter) return;
+  const POINT origin = CentredOrigin();
+  TControl::SetBounds(origin.x, origin.y, Width(), Height());
+}
+
+POINT TForm::CentredOrigin() const {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int left = work.left + (work.right - work.left - Width()) / 2;
   const int top = work.top + (work.bottom - work.top - Height()) / 2;
-  TControl::SetBounds(left < work.left ? work.left : left, top < work.top ? work.top : top, Width(), Height());
+  return {left < work.left ? work.left : left, top < work.top ? work.top : top};
+}
+
+namespace {
+// GetDpiForWindow comes with Windows 10 (1607); before it every monitor has
+// the system dpi.
+int MonitorDpiOf(HWND window) {
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpi = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return getDpi ? static_cast<int>(getDpi(window)) : 0;
+}
+}  // namespace
+
+int (*TForm::WindowDpi)(HWND window) = MonitorDpiOf;
+
+void TForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  // The system dpi is the same for every monitor. A window that opens on a
+  // monitor of another scale takes that monitor's now, before its children's
+  // windows are made and before it is first shown: WM_DPICHANGED comes only
+  // when it moves to another monitor or its monitor's scale changes.
+  const int dpi = WindowDpi ? WindowDpi(Handle()) : 0;
+  if (dpi <= 0 || dpi == FPixelsPerInch) return;
+  ScaleForPPI(dpi, true);
+  if (FPosition != poDesktopCenter) return;
+  const POINT origin = CentredOrigin();
+  SetBounds(origin.x, origin.y, Width(), Height());
 }
 
 void TForm::CreateHandleDone() {

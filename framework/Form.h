@@ -59,6 +59,9 @@ class TForm : public TWinControl {
   int PixelsPerInch() const { return FPixelsPerInch; }
   // The dpi the form is created for (the primary screen's, unless set).
   static int ScreenPPI();
+  // The dpi of the monitor a window is on, or 0 where the system has one
+  // dpi for all monitors. Tests stand in a monitor of another scale.
+  static int (*WindowDpi)(HWND window);
 
   std::function<void(TForm* sender)> OnCreate;
   std::function<void(TForm* sender)> OnShow;
@@ -73,12 +76,14 @@ class TForm : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   void CreateHandleDone() override;
   virtual void DoClose(TCloseAction& action);
   bool DialogKey(WPARAM key, TWinControl* from);
 
  private:
   void PlaceAtCreation();
+  POINT CentredOrigin() const;
   bool WMClose(TMessage& message);
   bool WMGetMinMaxInfo(TMessage& message);
   bool WMActivate(TMessage& message);

@@ -143,25 +143,50 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateChildHandles() {
-  // The system puts a child window it makes below its siblings: made last
-  // to first, the windows end in the order of the child list, later ones
-  // above, and none has to be moved (a move is a round trip and a repaint).
-  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-    if (TWinControl* w = (*it)->AsWinControl(); w && w->Visible() && !w->HandleAllocated()) w->CreateHandle();
+  // The system puts a child window it makes below its siblings: made in
+  // window order, the windows end in that order and none has to be moved
+  // (a move is a round trip and a repaint).
+  for (TWinControl* w : WindowOrder())
+    if (w->Visible() && !w->HandleAllocated()) w->CreateHandle();
+}
+
+std::vector<TWinControl*> TWinControl::WindowOrder() const {
+  // Screen readers, and GW_CHILD/GW_HWNDNEXT, meet a parent's child windows
+  // from the top of the z-order, so that order is the reading order: the
+  // tab order, which holds every windowed child, keyboard stop or not.
+  // Where two windows overlap, the later child in the child list is drawn
+  // above the earlier one and goes before it.
+  std::vector<TWinControl*> order = FTabList;
+  auto childIndex = [this](TWinControl* w) { return std::find(FControls.begin(), FControls.end(), w); };
+  auto overlap = [](TWinControl* a, TWinControl* b) {
+    RECT ra = a->BoundsRect(), rb = b->BoundsRect(), common{};
+    return IntersectRect(&common, &ra, &rb) != FALSE;
+  };
+  for (size_t i = 0; i < order.size(); ++i)
+    for (size_t j = i + 1; j < order.size(); ++j)
+      if (childIndex(order[j]) > childIndex(order[i]) && overlap(order[i], order[j])) {
+        // Each move puts a later child above an earlier one, so it ends.
+        std::rotate(order.begin() + static_cast<std::ptrdiff_t>(i), order.begin() + static_cast<std::ptrdiff_t>(j),
+                    order.begin() + static_cast<std::ptrdiff_t>(j + 1));
+        j = i;
+      }
+  return order;
+}
+
+TWinControl* TWinControl::WindowAbove() const {
+  if (!Parent()) return nullptr;
+  const std::vector<TWinControl*> order = Parent()->WindowOrder();
+  auto it = std::find(order.begin(), order.end(), this);
+  while (it != order.begin())
+    if (TWinControl* w = *--it; w->HandleAllocated()) return w;
+  return nullptr;
 }
 
 void TWinControl::UpdateZOrder() {
   if (!FHandle || !Parent()) return;
-  // Later children lie above earlier ones: place this window just below the
-  // next later sibling that has a window.
-  const auto& siblings = Parent()->FControls;
-  auto it = std::find(siblings.begin(), siblings.end(), this);
-  HWND after = HWND_TOP;
-  for (++it; it != siblings.end(); ++it)
-    if (TWinControl* w = (*it)->AsWinControl(); w && w->HandleAllocated()) {
-      after = w->FHandle;
-      break;
-    }
+  // Just below the sibling before it in window order that has a window.
+  const TWinControl* above = WindowAbove();
+  HWND after = above ? above->FHandle : HWND_TOP;
   // A window the system has just made is often where it belongs already.
   if (GetWindow(FHandle, GW_HWNDPREV) == (after == HWND_TOP ? nullptr : after)) return;
   SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -230,6 +255,8 @@ void TWinControl::RemoveControl(TControl* control) {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   const bool resized = width != Width() || height != Height();
+  // A window moved onto or off a sibling may change places with it.
+  const TWinControl* above = FHandle ? WindowAbove() : nullptr;
   TControl::SetBounds(left, top, width, height);
   if (FHandle && !ControlState().Contains(csCreating)) {
     RECT r{};
@@ -237,6 +264,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (Parent()) MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
     if (r.left != Left() || r.top != Top() || r.right - r.left != Width() || r.bottom - r.top != Height())
       SetWindowPos(FHandle, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (WindowAbove() != above) UpdateZOrder();
   }
   if (resized) {
     AlignControls();
@@ -301,6 +329,7 @@ void TWinControl::SetTabOrder(int order) {
   std::erase(list, this);
   order = std::clamp(order, 0, static_cast<int>(list.size()));
   list.insert(list.begin() + order, this);
+  UpdateZOrder();
 }
 
 void TWinControl::SetTabStop(bool value) {

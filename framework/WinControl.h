@@ -138,8 +138,12 @@ class TWinControl : public TControl, public TWindowTarget {
   // Whether this control handles the key itself (Tab and arrows otherwise
   // go to the form's navigation).
   virtual bool WantsKey(WPARAM key);
-  // Puts a window just made into its z-order slot of the child list.
+  // Puts a window just made into its slot of the parent's window order.
   void UpdateZOrder();
+  // The windowed children from the top of the z-order down.
+  std::vector<TWinControl*> WindowOrder() const;
+  // The sibling with a window just above this one in its parent's order.
+  TWinControl* WindowAbove() const;
   void UpdateBoundsFromWindow();
 
   void HandleKeyDown(TMessage& message);

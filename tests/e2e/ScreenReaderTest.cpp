@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <set>
+#include <vector>
 
 #include "tests/e2e/LauncherProcess.h"
 #include "tests/support/Accessibility.h"
@@ -45,19 +46,16 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-// Every (role, name) met walking down from a window's client object, as a
-// screen reader reviews a window: each child object that stands for a child
-// window is read through that window's own client object.
-void Walk(HWND window, int depth, std::set<std::pair<LONG, std::wstring>>& seen) {
+// The windows of a window's accessible children, in the order a screen
+// reader meets them.
+std::vector<HWND> ChildWindowsRead(HWND window) {
+  std::vector<HWND> windows;
   ComPtr<IAccessible> object = lodo::test::ClientObject(window);
-  if (!object) return;
-  const TAccessibleFacts facts = ReadFacts(object.Get());
-  seen.insert({facts.Role, facts.Name});
   LONG count = 0;
-  if (depth == 0 || FAILED(object->get_accChildCount(&count)) || count <= 0) return;
+  if (!object || FAILED(object->get_accChildCount(&count)) || count <= 0) return windows;
   std::vector<VARIANT> children(static_cast<size_t>(count));
   LONG got = 0;
-  if (FAILED(AccessibleChildren(object.Get(), 0, count, children.data(), &got))) return;
+  if (FAILED(AccessibleChildren(object.Get(), 0, count, children.data(), &got))) return windows;
   for (LONG i = 0; i < got; ++i) {
     VARIANT& child = children[static_cast<size_t>(i)];
     ComPtr<IAccessible> childObject;
@@ -66,9 +64,22 @@ void Walk(HWND window, int depth, std::set<std::pair<LONG, std::wstring>>& seen)
         SUCCEEDED(child.pdispVal->QueryInterface(__uuidof(IAccessible),
                                                  reinterpret_cast<void**>(childObject.GetAddressOf()))) &&
         SUCCEEDED(WindowFromAccessibleObject(childObject.Get(), &childWindow)) && childWindow != window)
-      Walk(childWindow, depth - 1, seen);
+      windows.push_back(childWindow);
     VariantClear(&child);
   }
+  return windows;
+}
+
+// Every (role, name) met walking down from a window's client object, as a
+// screen reader reviews a window: each child object that stands for a child
+// window is read through that window's own client object.
+void Walk(HWND window, int depth, std::set<std::pair<LONG, std::wstring>>& seen) {
+  ComPtr<IAccessible> object = lodo::test::ClientObject(window);
+  if (!object) return;
+  const TAccessibleFacts facts = ReadFacts(object.Get());
+  seen.insert({facts.Role, facts.Name});
+  if (depth > 0)
+    for (HWND child : ChildWindowsRead(window)) Walk(child, depth - 1, seen);
 }
 
 // Runs a change in the launcher and pumps, so the WinEvents arrive here.
@@ -124,6 +135,10 @@ TEST(ScreenReader, ReadsEveryShownSlotBothPanelsAndTheHostNameField) {
   for (const TSlotReading& slot : kSlots) EXPECT_TRUE(seen.count({ROLE_SYSTEM_RADIOBUTTON, slot.Name}));
   EXPECT_TRUE(seen.count({ROLE_SYSTEM_PUSHBUTTON, L"SPAJANJE"}));
   EXPECT_TRUE(seen.count({ROLE_SYSTEM_PUSHBUTTON, L"IZLAZ"}));
+  // The slots in the order they are read on screen.
+  std::vector<HWND> slotsInOrder;
+  for (const TSlotReading& slot : kSlots) slotsInOrder.push_back(launcher.SlotWindow(slot.Slot));
+  EXPECT_EQ(ChildWindowsRead(GetParent(slotsInOrder[0])), slotsInOrder);
 
   // In manual mode the field reads its label; the slots are out of sight.
   const HWND second = launcher.SlotWindow(2);
@@ -134,6 +149,9 @@ TEST(ScreenReader, ReadsEveryShownSlotBothPanelsAndTheHostNameField) {
   EXPECT_EQ(field.Name, L"Hostname");
   EXPECT_FALSE(field.State & STATE_SYSTEM_INVISIBLE) << StateText(field.State);
   EXPECT_TRUE(ReadFacts(lodo::test::ClientObject(second).Get()).State & STATE_SYSTEM_INVISIBLE);
+  // The manual-entry row in its tab order.
+  const HWND manual = launcher.ChildAt({20, 106});
+  EXPECT_EQ(ChildWindowsRead(GetParent(manual)), (std::vector<HWND>{manual, launcher.HostEdit()}));
   launcher.ClickExit();
   EXPECT_TRUE(launcher.WaitExit(15000));
 }

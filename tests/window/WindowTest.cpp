@@ -323,9 +323,23 @@ TEST(WindowLayout, ResizingCutsOffSlotsAndMovesOnlyTheExitPanel) {
   }
 }
 
+namespace {
+// Windows made in its scope open on a monitor of this dpi; the system's stays 96.
+struct TMonitorDpi {
+  static inline int Dpi = 0;
+  explicit TMonitorDpi(int dpi) {
+    Dpi = dpi;
+    TForm::WindowDpi = [](HWND) { return Dpi; };
+  }
+  ~TMonitorDpi() { TForm::WindowDpi = FSystem; }
+  decltype(TForm::WindowDpi) FSystem = TForm::WindowDpi;
+};
+}  // namespace
+
 TEST(WindowLayout, ScalesForOtherResolutionsWithoutDrift) {
   for (int ppi : {120, 144}) {
     SCOPED_TRACE(ppi);
+    TMonitorDpi monitor(ppi);
     TWindow w;
     TF_glavna& f = *w.Form;
     TFont design(f.Font());
@@ -333,7 +347,6 @@ TEST(WindowLayout, ScalesForOtherResolutionsWithoutDrift) {
     scaled.SetHeight(MulDiv(11, ppi, 96));
     const int d = TForm::TextHeightOf(design), m = TForm::TextHeightOf(scaled);
     ASSERT_GT(m, d);
-    f.ScaleForPPI(ppi);
     w.Show();
     auto s = [&](int v) { return MulDiv(v, m, d); };
     EXPECT_EQ(f.Font().Height(), MulDiv(11, ppi, 96));
@@ -384,16 +397,16 @@ TEST(WindowRendering, PanelColoursDottedFrameAndTransparentLogo) {
   }
   EXPECT_EQ(dib.Pixel(5, 40), face);
 
-  // The exit panel lies on top of the connect panel: above it in the window
-  // order. Under Wine's thinner frame the window is wider than designed and
-  // the two do not overlap, so the exit panel is moved over the other to see
-  // which one shows.
+  // Where the exit panel lies on the connect panel it is above it in the
+  // window order. Under Wine's thinner frame the window is wider than
+  // designed and the two do not overlap, so the exit panel is moved over the
+  // other to see which one shows.
+  f.P_izlaz->SetLeft(f.P_spajanje->Left() + 100);
+  PumpApp(100);
   bool exitAbove = false;
   for (HWND below = GetWindow(f.P_izlaz->Handle(), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
     exitAbove = exitAbove || below == f.P_spajanje->Handle();
   EXPECT_TRUE(exitAbove);
-  f.P_izlaz->SetLeft(f.P_spajanje->Left() + 100);
-  PumpApp(100);
   test::TDib moved(384, 367);
   moved.CaptureClient(f.Handle());
   EXPECT_EQ(moved.Pixel(f.P_izlaz->Left() + 20, 326 + 20), RGB(255, 0, 0));
