@@ -16,6 +16,7 @@
 #include "launcher/Launch.h"
 #include "tests/launcher/LauncherFiles.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -156,6 +157,32 @@ TEST_F(ControllerLoad, SlotShownOnlyWithNameAndAddress) {
   EXPECT_NE(form->cx(2)->HintAnsi(), "bez.naziva");
   EXPECT_NE(form->cx(4)->HintAnsi(), "bez.naziva");
   EXPECT_TRUE(CheckedSlots(*form).empty());
+}
+
+namespace {
+int gProfileReads = 0;
+DWORD WINAPI NoProfile(...) {
+  ++gProfileReads;
+  return 0;
+}
+}  // namespace
+
+// Windows' profile reader does not know the UTF-8 mark and loses a section
+// whose header is on line 1; Wine's knows it. With the platform's readers
+// taken out, the load still shows the slot: lodo reads the file itself.
+TEST_F(ControllerLoad, UTF8FileWithAMarkLoadsWithoutThePlatformsReader) {
+  Files.SetIni(
+      "\xEF\xBB\xBF[Spajanja]\r\nSp1_naziv=\xC4\x8C"
+      "akovec\r\nSp1_adresa=ck.example\r\n");
+  std::vector<std::unique_ptr<TImportPatch>> patches;
+  for (const char* name : {"GetPrivateProfileStringA", "GetPrivateProfileStringW", "GetPrivateProfileSectionA",
+                           "GetPrivateProfileSectionW"})
+    patches.push_back(std::make_unique<TImportPatch>("kernel32.dll", name, reinterpret_cast<void*>(&NoProfile)));
+  auto form = Load();
+  patches.clear();
+  EXPECT_EQ(VisibleSlots(*form), std::vector<int>{1});
+  EXPECT_EQ(form->cx(1)->Caption(), L"\u010Cakovec");
+  EXPECT_EQ(gProfileReads, 0);
 }
 
 TEST_F(ControllerLoad, KeysWithOtherIndicesAreIgnored) {
