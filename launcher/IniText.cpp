@@ -194,8 +194,8 @@ std::optional<std::string> TIniText::WithValue(std::wstring_view sectionName, st
     if (!section && SameIniName(s.Name, sectionName)) section = &s;
 
   if (!section) {
-    const auto added = Encode(L"[" + std::wstring(sectionName) + L"]\r\n" + std::wstring(key) + L"=" +
-                               std::wstring(value) + L"\r\n");
+    const auto added =
+        Encode(L"[" + std::wstring(sectionName) + L"]\r\n" + std::wstring(key) + L"=" + std::wstring(value) + L"\r\n");
     if (!added) return std::nullopt;
     // A last line without a line break gets one first.
     if (!FLines.empty() && FLines.back().Next == FLines.back().End) bytes += lineEnd;
@@ -206,8 +206,8 @@ std::optional<std::string> TIniText::WithValue(std::wstring_view sectionName, st
     // The line keeps everything up to its '='; a line without one gets it.
     const std::wstring text = LineText(entry.Line);
     const size_t equals = text.find(L'=');
-    const std::wstring kept =
-        equals == std::wstring::npos ? text.substr(0, text.find_last_not_of(L" \t") + 1) + L"=" : text.substr(0, equals + 1);
+    const std::wstring kept = equals == std::wstring::npos ? text.substr(0, text.find_last_not_of(L" \t") + 1) + L"="
+                                                           : text.substr(0, equals + 1);
     const auto line = Encode(kept + std::wstring(value));
     if (!line) return std::nullopt;
     const TLine& l = FLines[entry.Line];
@@ -219,8 +219,6 @@ std::optional<std::string> TIniText::WithValue(std::wstring_view sectionName, st
   return bytes.insert(after.Next, (after.Next == after.End ? lineEnd : std::string()) + *line);
 }
 
-std::string TIniText::AsUtf8() const {
-  return WideToUtf8(Decode(std::string_view(FBytes).substr(FForm.Mark)));
-}
+std::string TIniText::AsUtf8() const { return WideToUtf8(Decode(std::string_view(FBytes).substr(FForm.Mark))); }
 
 }  // namespace lodo

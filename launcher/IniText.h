@@ -45,8 +45,7 @@ class TIniText {
   // last entry and a missing section at the end, as the platform's writer
   // does it, with CRLF line ends. Nothing when the encoding cannot hold the
   // text.
-  std::optional<std::string> WithValue(std::wstring_view section, std::wstring_view key,
-                                       std::wstring_view value) const;
+  std::optional<std::string> WithValue(std::wstring_view section, std::wstring_view key, std::wstring_view value) const;
 
   // The same text in UTF-8 without a mark, for an ANSI file that must hold
   // a character its code page lacks.

@@ -1,7 +1,10 @@
-// A small library the fault tests load into a running lodo.exe: it switches
-// that process's visual style and system colours from inside, because Wine
-// keeps both per process and a switch made elsewhere never reaches lodo.exe.
+// A small library the end-to-end tests load into a running lodo.exe: it
+// switches that process's visual style and system colours from inside,
+// because Wine keeps both per process and a switch made elsewhere never
+// reaches lodo.exe, and reads what a tooltip would show there.
 #include <windows.h>
+
+#include <commctrl.h>
 
 namespace {
 
@@ -71,6 +74,17 @@ __declspec(dllexport) DWORD WINAPI FaultSetButtonFace(LPVOID color) {
 }
 
 __declspec(dllexport) DWORD WINAPI FaultButtonFace(LPVOID) { return GetSysColor(COLOR_BTNFACE); }
+
+// The text the shared tooltip would show for a control (the argument is its
+// window), asked of its parent as the tooltip asks for it; handed back as a
+// global atom, which any process can read. 0 when there is none.
+__declspec(dllexport) DWORD WINAPI TooltipTextAtom(LPVOID window) {
+  NMTTDISPINFOW info{};
+  info.hdr.idFrom = reinterpret_cast<UINT_PTR>(window);
+  info.hdr.code = TTN_GETDISPINFOW;
+  SendMessageW(GetParent(static_cast<HWND>(window)), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  return info.lpszText && *info.lpszText ? GlobalAddAtomW(info.lpszText) : 0;
+}
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
