@@ -101,7 +101,8 @@ void TIniText::SplitLines() {
     const char c = FBytes[i + low];
     return c == '\r' || c == '\n' ? c : 0;
   };
-  const size_t end = FBytes.size() - (FBytes.size() - FForm.Mark) % unit;
+  // A UTF-16 file's odd last byte is no character; text added goes before it.
+  const size_t end = FTextEnd = FBytes.size() - (FBytes.size() - FForm.Mark) % unit;
   for (size_t i = FForm.Mark; i < end;) {
     TLine line{i, i, i};
     while (line.End < end && !breakAt(line.End)) line.End += unit;
@@ -198,8 +199,8 @@ std::optional<std::string> TIniText::WithValue(std::wstring_view sectionName, st
         Encode(L"[" + std::wstring(sectionName) + L"]\r\n" + std::wstring(key) + L"=" + std::wstring(value) + L"\r\n");
     if (!added) return std::nullopt;
     // A last line without a line break gets one first.
-    if (!FLines.empty() && FLines.back().Next == FLines.back().End) bytes += lineEnd;
-    return bytes + *added;
+    const bool unended = !FLines.empty() && FLines.back().Next == FLines.back().End;
+    return bytes.insert(FTextEnd, (unended ? lineEnd : std::string()) + *added);
   }
   for (const TEntry& entry : section->Entries) {
     if (!SameIniName(entry.Name, key)) continue;

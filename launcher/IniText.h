@@ -72,6 +72,7 @@ class TIniText {
   TIniForm FForm;
   std::vector<TLine> FLines;
   std::vector<TSection> FSections;
+  size_t FTextEnd = 0;
 };
 
 }  // namespace lodo

@@ -1,7 +1,6 @@
-// A small library the end-to-end tests load into a running lodo.exe: it
-// switches that process's visual style and system colours from inside,
-// because Wine keeps both per process and a switch made elsewhere never
-// reaches lodo.exe, and reads what a tooltip would show there.
+// A small library the fault tests load into a running lodo.exe: it switches
+// that process's visual style and system colours from inside, because Wine
+// keeps both per process and a switch made elsewhere never reaches lodo.exe.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -75,15 +74,12 @@ __declspec(dllexport) DWORD WINAPI FaultSetButtonFace(LPVOID color) {
 
 __declspec(dllexport) DWORD WINAPI FaultButtonFace(LPVOID) { return GetSysColor(COLOR_BTNFACE); }
 
-// The text the shared tooltip would show for a control (the argument is its
-// window), asked of its parent as the tooltip asks for it; handed back as a
-// global atom, which any process can read. 0 when there is none.
+// A control's tooltip text (the argument is its window), asked of its parent
+// as the tooltip asks; handed back as a global atom, which any process reads.
 __declspec(dllexport) DWORD WINAPI TooltipTextAtom(LPVOID window) {
-  NMTTDISPINFOW info{};
-  info.hdr.idFrom = reinterpret_cast<UINT_PTR>(window);
-  info.hdr.code = TTN_GETDISPINFOW;
+  NMTTDISPINFOW info{{nullptr, reinterpret_cast<UINT_PTR>(window), TTN_GETDISPINFOW}, nullptr, {}, nullptr, 0, 0};
   SendMessageW(GetParent(static_cast<HWND>(window)), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-  return info.lpszText && *info.lpszText ? GlobalAddAtomW(info.lpszText) : 0;
+  return info.lpszText ? GlobalAddAtomW(info.lpszText) : 0;
 }
 }
 

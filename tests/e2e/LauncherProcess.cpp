@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <atomic>
 
-#include "framework/Text.h"
 #include "tests/support/Files.h"
 #include "tests/support/TestSupport.h"
 
@@ -270,16 +269,13 @@ std::string TLauncher::HostText() {
   return text;
 }
 
-void TLauncher::TypeHost(const std::string& text) { TypeHost(AnsiToWide(text)); }
-
-// Characters outside ASCII arrive as the keyboard delivers them, as UTF-16.
-void TLauncher::TypeHost(const std::wstring& text) {
+void TLauncher::TypeHost(const std::string& text) {
   auto edits = Children("lodo.EDIT");
   if (edits.empty()) return;
   HWND edit = edits[0];
-  PostMessageW(edit, EM_SETSEL, 0, -1);
-  PostMessageW(edit, WM_CHAR, VK_BACK, 0);
-  for (wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 1);
+  PostMessageA(edit, EM_SETSEL, 0, -1);
+  PostMessageA(edit, WM_CHAR, VK_BACK, 0);
+  for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
   Sleep(150);
 }
 

@@ -62,7 +62,6 @@ class TLauncher {
   void AltF4();
   // Replaces the host-name edit's text by typing.
   void TypeHost(const std::string& text);
-  void TypeHost(const std::wstring& text);
 
   // Captions of the visible slot buttons, slot order.
   std::vector<std::string> VisibleSlots();

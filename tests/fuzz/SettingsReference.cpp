@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "tests/support/Files.h"
+#include "tests/launcher/LauncherFiles.h"
 
 namespace lodo::fuzz {
 
@@ -84,58 +84,41 @@ std::string ReadAsTheRuleSays(const std::string& path, const std::string& sectio
   return std::string(buffer, std::min<DWORD>(n, sizeof(buffer) - 1));
 }
 
-// The file as Windows' reader sees it, in a form that Wine's reader reads
-// alike, kept in a file of its own: the encoding decided from the bytes (a
-// mark; else UTF-8 for valid UTF-8 with a byte above 127; else ANSI),
-// written out as UTF-16 with its mark, which both read; and each section
-// header cut at its first ']' and closed, where Wine would cut at the last
-// one, or see no header without one. A file that is not there stays so.
+// The file as Windows' reader sees it, in a UTF-16 copy that Wine reads
+// alike: decoded by the encoding rule, each header cut at its first ']'.
 std::string WindowsView(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
-  const std::string bytes = test::ReadText(path);
-  std::string_view rest(bytes);
+  if (!test::IsFile(path)) return path;
+  std::string bytes = test::ReadText(path);
   std::wstring text;
-  const auto unit = [&](size_t i) { return static_cast<unsigned char>(rest[i]); };
-  if (rest.substr(0, 2) == "\xFF\xFE" || rest.substr(0, 2) == "\xFE\xFF") {
-    const bool big = rest[0] == '\xFE';
-    for (size_t i = 2; i + 1 < rest.size(); i += 2)
-      text += static_cast<wchar_t>(big ? unit(i) << 8 | unit(i + 1) : unit(i + 1) << 8 | unit(i));
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const bool big = bytes.rfind("\xFE\xFF", 0) == 0, utf8Mark = bytes.rfind("\xEF\xBB\xBF", 0) == 0;
+  if (big || bytes.rfind("\xFF\xFE", 0) == 0) {
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+      text += static_cast<wchar_t>(big ? at(i) << 8 | at(i + 1) : at(i + 1) << 8 | at(i));
   } else {
-    UINT codePage = CP_ACP;
-    const bool high = std::any_of(rest.begin(), rest.end(), [](char c) { return c & 0x80; });
-    const int size = static_cast<int>(rest.size());
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
-      rest.remove_prefix(3);
-      codePage = CP_UTF8;
-    } else if (high && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, rest.data(), size, nullptr, 0) > 0) {
-      codePage = CP_UTF8;
-    }
-    text.resize(rest.size());
-    text.resize(static_cast<size_t>(MultiByteToWideChar(codePage, 0, rest.data(), static_cast<int>(rest.size()),
-                                                        text.data(), static_cast<int>(text.size()))));
+    const int size = static_cast<int>(bytes.erase(0, utf8Mark ? 3 : 0).size());
+    const bool high = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+    const bool utf8 =
+        utf8Mark || (high && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0));
+    text.resize(bytes.size());
+    text.resize(
+        static_cast<size_t>(MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, bytes.data(), size, text.data(), size)));
   }
   std::wstring view = L"\xFEFF";
-  for (size_t start = 0; start < text.size();) {
+  for (size_t start = 0; start <= text.size();) {
     const size_t end = std::min(text.find_first_of(L"\r\n", start), text.size());
-    std::wstring line = text.substr(start, end - start);
+    std::wstring line = text.substr(start, std::min(end + 1, text.size()) - start);
     const size_t first = line.find_first_not_of(L" \t\n\v\f\r\x1A");
     if (first != std::wstring::npos && line[first] == L'[') {
-      std::wstring name = line.substr(first + 1, line.find(L']', first) - first - 1);
-      name.erase(0, name.find_first_not_of(L" \t\v"));
-      name.erase(name.find_last_not_of(L" \t\v") + 1);
-      line = L"[" + name + L"]";
+      std::wstring name = line.substr(first + 1, std::min(line.find(L']'), end - start) - first - 1);
+      name.erase(0, name.find_first_not_of(L" \t\v")).erase(name.find_last_not_of(L" \t\v") + 1);
+      line = L"[" + name + L"]" + (end < text.size() ? text.substr(end, 1) : L"");
     }
     view += line;
-    if (end < text.size()) view += text[end];
     start = end + 1;
   }
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string copy = std::string(temp) + "lodo-fuzz-view-" + std::to_string(GetCurrentProcessId()) + ".ini";
-  std::string out;
-  for (wchar_t c : view) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-  test::WriteText(copy, out);
+  const std::string copy = test::ExeFolder() + "fuzz-windows-view-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  test::WriteText(copy, std::string(reinterpret_cast<const char*>(view.data()), 2 * view.size()));
   return copy;
 }
 

@@ -1,6 +1,5 @@
 // An independent reading of a settings file, made here from the rules of the
-// file with the platform's own reader on a copy that Wine reads as Windows
-// reads the file, never with the launcher's code; and
+// file with the platform's own reader, never with the launcher's code; and
 // the views of a file that its saving must leave as they were.
 #pragma once
 #include <array>
