@@ -5,6 +5,7 @@
 
 #include "framework/Text.h"
 #include "launcher/IniText.h"
+#include "launcher/ProgramFolder.h"
 
 namespace lodo {
 
@@ -101,9 +102,13 @@ bool ReadBytes(const std::string& path, std::string& bytes) {
 
 // Writes the bytes to a new file beside the old one and only then puts it in
 // the old one's place, so that a full disk or a locked file leaves the old
-// file whole; the replacement keeps the old file's attributes.
+// file whole; the replacement keeps the old file's attributes. The new
+// file's name is this process's own ("~" and its id in seven base-36
+// digits), no longer than "lodo.ini", so a folder at the path limit takes it.
 bool ReplaceWhole(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+  std::string temporary = FolderOf(path) + "~";
+  for (DWORD id = GetCurrentProcessId(), i = 0; i < 7; ++i, id /= 36)
+    temporary += "0123456789abcdefghijklmnopqrstuvwxyz"[id % 36];
   HANDLE file =
       CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -180,7 +185,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
     // An ANSI file becomes UTF-8 rather than lose a character, or be read
     // as UTF-8 next time because the new bytes happen to be valid UTF-8.
     if (text.Encoding() == TIniEncoding::ieAnsi && (!written || IniFormOf(*written).Encoding != TIniEncoding::ieAnsi))
-      written = TIniText(text.AsUtf8()).WithValue(sectionName, keyName, value);
+      written = TIniText(text.AsUtf8(), TIniEncoding::ieUtf8).WithValue(sectionName, keyName, value);
   }
   if (!written || !ReplaceWhole(FPath, *written)) throw EIniFileException(Format("Unable to write to %s", FPath));
 }

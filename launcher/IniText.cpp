@@ -86,7 +86,8 @@ bool SameIniName(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
-TIniText::TIniText(std::string bytes) : FBytes(std::move(bytes)), FForm(IniFormOf(FBytes)) {
+TIniText::TIniText(std::string bytes, std::optional<TIniEncoding> encoding)
+    : FBytes(std::move(bytes)), FForm(encoding ? TIniForm{*encoding, 0} : IniFormOf(FBytes)) {
   SplitLines();
   Parse();
 }

@@ -24,7 +24,8 @@ bool SameIniName(std::wstring_view a, std::wstring_view b);
 
 class TIniText {
  public:
-  explicit TIniText(std::string bytes);
+  // The encoding is the bytes' own unless one is given.
+  explicit TIniText(std::string bytes, std::optional<TIniEncoding> encoding = std::nullopt);
 
   TIniEncoding Encoding() const { return FForm.Encoding; }
   const std::string& Bytes() const { return FBytes; }

@@ -394,5 +394,11 @@ TEST_F(IniFileOnDisk, AWriteThatFailsMidwayLeavesTheOldFileWholeAndNothingBeside
   EXPECT_THROW(TIniFile(Path).WriteString("Forma", "Rucni_unos_adresa", std::string(5000, 'x')), EIniFileException);
   EXPECT_EQ(ReadText(Path), "[Forma]\r\nRucni_unos=0\r\n");
   WIN32_FIND_DATAA found;
-  EXPECT_EQ(FindFirstFileA((Folder.Path() + "*.tmp").c_str(), &found), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FindFirstFileA((Folder.Path() + "~*").c_str(), &found), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(IniFileOnDisk, AnAnsiFileThatMustHoldALetterItsCodePageLacksBecomesUtf8) {
+  WriteText(Path, "[Forma]\r\nRucni_unos=0\r\n");
+  TIniFile(Path).WriteString("Forma", "Rucni_unos_adresa", std::wstring(L"\u03A9mega"));
+  EXPECT_EQ(ReadText(Path), "[Forma]\r\nRucni_unos=0\r\nRucni_unos_adresa=\xCE\xA9mega\r\n");
 }
