@@ -26,6 +26,17 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 
 std::wstring AnsiToWide(std::string_view ansi) { return ToWide(CP_ACP, ansi); }
 std::string WideToAnsi(std::wstring_view wide) { return FromWide(CP_ACP, wide); }
+std::optional<std::string> WideToAnsiExact(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &lossy);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr, &lossy);
+  if (lossy || n == 0) return std::nullopt;
+  return out;
+}
+
 std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
 std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 

@@ -2,6 +2,7 @@
 #include "launcher/F_glavna.h"
 
 #include "framework/Application.h"
+#include "framework/Text.h"
 #include "launcher/IniFile.h"
 #include "launcher/Launch.h"
 #include "launcher/ProgramFolder.h"
@@ -166,15 +167,15 @@ void TF_glavna::FormCreate(TForm*) {
     const TIniSection forma = ini.ReadSection(kForma);
     const TIniSection presets = ini.ReadSection(kSpajanja);
     manual = forma.ReadBool("Rucni_unos", false);
-    E_hostname->SetTextAnsi(forma.ReadString("Rucni_unos_adresa", ""));
+    E_hostname->SetText(forma.ReadString("Rucni_unos_adresa", L""));
     const std::int32_t last = forma.ReadInteger("Zadnje_spajanje", 0);
     for (int n = 1; n <= kSlotCount; ++n) {
-      const std::string name = presets.ReadString(SlotKey(n, "_naziv"), "");
+      const std::wstring name = presets.ReadString(SlotKey(n, "_naziv"), L"");
       if (name.empty()) continue;
-      const std::string address = presets.ReadString(SlotKey(n, "_adresa"), "");
+      const std::wstring address = presets.ReadString(SlotKey(n, "_adresa"), L"");
       if (address.empty()) continue;
-      cx(n)->SetCaptionAnsi(name);
-      cx(n)->SetHintAnsi(address);
+      cx(n)->SetCaption(name);
+      cx(n)->SetHint(address);
       cx(n)->SetVisible(true);
       if (last == n) cx(n)->SetChecked(true);
     }
@@ -213,18 +214,25 @@ void TF_glavna::ShowError(const std::wstring& message) {
 
 void TF_glavna::P_spajanjeClick(TControl*) {
   EnterProgramFolder();
-  std::string address;
+  std::wstring address;
   if (cxRucni_unos->Checked()) {
-    address = E_hostname->TextAnsi();
+    address = E_hostname->Text();
   } else {
     bool found = false;
     for (int n = 1; n <= kSlotCount; ++n)
       if (cx(n)->Checked()) {
-        address = cx(n)->HintAnsi();
+        address = cx(n)->Hint();
         found = true;
       }
     // No destination chosen: nothing to start, and nothing to say.
     if (!found) return;
+  }
+  // The command line is 8-bit: an address it cannot carry is not passed
+  // with question marks in its place.
+  const std::optional<std::string> ansiAddress = WideToAnsiExact(address);
+  if (!ansiAddress) {
+    ShowError(AddressFailureMessage(address));
+    return;
   }
   const std::string server = ServerPath();
   const TServerCheck check = CheckServerFile(server);
@@ -232,7 +240,7 @@ void TF_glavna::P_spajanjeClick(TControl*) {
     ShowError(StartFailureMessage(server, check, 0));
     return;
   }
-  const unsigned result = StartCommand(BuildConnectCommand(ProgramFolder(), address));
+  const unsigned result = StartCommand(BuildConnectCommand(ProgramFolder(), *ansiAddress));
   if (result <= kWinExecLastError) {
     ShowError(StartFailureMessage(server, check, result));
     return;
@@ -245,7 +253,7 @@ void TF_glavna::FormClose(TForm*, TCloseAction&) {
   try {
     TIniFile ini(SettingsPath());
     ini.WriteBool(kForma, "Rucni_unos", cxRucni_unos->Checked());
-    const std::string host = TrimControl(E_hostname->TextAnsi());
+    const std::wstring host = TrimControl(E_hostname->Text());
     if (!host.empty()) ini.WriteString(kForma, "Rucni_unos_adresa", host);
     for (int n = 1; n <= kSlotCount; ++n)
       if (cx(n)->Checked()) ini.WriteInteger(kForma, "Zadnje_spajanje", n);

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include "framework/Text.h"
+#include "launcher/IniText.h"
+#include "launcher/ProgramFolder.h"
+
 namespace lodo {
 
 namespace {
@@ -59,30 +63,11 @@ bool ParseIniInteger(std::string_view text, std::int32_t& value) {
 
 namespace {
 
-// Sections up to this many characters are read whole.
-constexpr DWORD kLargestSection = 1u << 22;
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-// The platform ignores the letter case of names in ASCII only.
-std::wstring Lower(std::wstring text) {
-  for (wchar_t& c : text)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  return text;
-}
-
-// What GetPrivateProfileStringA hands out for a value: a pair of the same
+// What GetPrivateProfileString hands out for a value: a pair of the same
 // quote around it dropped (the closing one only when the value fits), cut
-// to 2047 characters, then turned into the ANSI code page.
-std::string PlatformValue(const std::wstring& value) {
+// to 2047 characters.
+std::wstring PlatformValue(std::wstring_view text) {
   constexpr size_t kLength = 2048;
-  std::wstring_view text(value);
   bool quoted = false;
   if (text.size() > 1 && (text[0] == L'\'' || text[0] == L'"') && text.back() == text[0]) {
     quoted = true;
@@ -90,41 +75,76 @@ std::string PlatformValue(const std::wstring& value) {
   }
   std::wstring copy(text.substr(0, kLength - 1));
   if (quoted && kLength >= text.size() && !copy.empty()) copy.pop_back();
-  char buffer[kLength] = {};
-  if (copy.empty()) return {};
-  int n =
-      WideCharToMultiByte(CP_ACP, 0, copy.data(), static_cast<int>(copy.size()), buffer, kLength - 1, nullptr, nullptr);
-  if (n == 0) n = kLength - 1;
-  return std::string(buffer, static_cast<size_t>(n));
+  return copy;
 }
 
-// Names the section's listing cannot answer for: the platform trims blanks
-// around a name it is asked for, and lists no comment line, though it
-// finds one by its name.
-bool NeedsPlatformLookup(const std::string& key) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == '\x1A'; };
-  return key.empty() || key[0] == ';' || blank(key.front()) || blank(key.back());
+std::wstring TrimSpaces(std::wstring_view text, bool leading) {
+  size_t begin = 0, end = text.size();
+  while (leading && begin < end && text[begin] == L' ') ++begin;
+  while (end > begin && text[end - 1] == L' ') --end;
+  return std::wstring(text.substr(begin, end - begin));
+}
+
+// The file's bytes; false when it is there but cannot be read. A file that
+// is not there reads as no bytes.
+bool ReadBytes(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  char buffer[1 << 14];
+  DWORD n = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer, sizeof(buffer), &n, nullptr) != FALSE) && n > 0) bytes.append(buffer, n);
+  CloseHandle(file);
+  return ok;
+}
+
+// Writes the bytes to a new file beside the old one and only then puts it in
+// the old one's place, so that a full disk or a locked file leaves the old
+// file whole; the replacement keeps the old file's attributes. The new
+// file's name is this process's own ("~" and its id in seven base-36
+// digits), no longer than "lodo.ini", so a folder at the path limit takes it.
+bool ReplaceWhole(const std::string& path, const std::string& bytes) {
+  std::string temporary = FolderOf(path) + "~";
+  for (DWORD id = GetCurrentProcessId(), i = 0; i < 7; ++i, id /= 36)
+    temporary += "0123456789abcdefghijklmnopqrstuvwxyz"[id % 36];
+  HANDLE file =
+      CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                              written == bytes.size());
+  ok = ok && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (ok) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+      ok = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    else
+      ok = ReplaceFileA(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  }
+  if (!ok) DeleteFileA(temporary.c_str());
+  return ok;
 }
 
 }  // namespace
 
-std::string TIniSection::ReadString(const std::string& key, const std::string& defaultValue) const {
-  if (!FWhole || NeedsPlatformLookup(key)) return FFile.ReadString(FSection, key, defaultValue);
-  const std::wstring wanted = Lower(Widen(key));
-  for (const auto& [name, value] : FEntries) {
-    if (Lower(name) != wanted) continue;
-    // The first entry of the name decides, also when it has no value.
-    if (value) return PlatformValue(*value);
-    break;
+std::wstring TIniSection::ReadString(const std::string& key, const std::wstring& defaultValue) const {
+  const std::wstring wanted = TrimSpaces(AnsiToWide(key), true);
+  if (!wanted.empty() && wanted[0] != L';') {
+    for (const auto& [name, value] : FEntries) {
+      if (!SameIniName(name, wanted)) continue;
+      // The first entry of the name decides, also when it has no value.
+      if (value) return PlatformValue(*value);
+      break;
+    }
   }
-  // Without a value the default answers, which the platform trims and
-  // unquotes depending on whether it could read the file: it is asked.
-  return defaultValue.empty() ? std::string() : FFile.ReadString(FSection, key, defaultValue);
+  return TrimSpaces(defaultValue, false);
 }
 
 std::int32_t TIniSection::ReadInteger(const std::string& key, std::int32_t defaultValue) const {
   std::int32_t value = 0;
-  return ParseIniInteger(ReadString(key, ""), value) ? value : defaultValue;
+  return ParseIniInteger(WideToAnsi(ReadString(key, L"")), value) ? value : defaultValue;
 }
 
 bool TIniSection::ReadBool(const std::string& key, bool defaultValue) const {
@@ -132,54 +152,46 @@ bool TIniSection::ReadBool(const std::string& key, bool defaultValue) const {
 }
 
 TIniSection TIniFile::ReadSection(const std::string& section) const {
-  TIniSection result(*this, section);
-  const std::wstring name = Widen(section);
-  const std::wstring path = Widen(FPath);
-  std::vector<wchar_t> buffer(1u << 15);
-  DWORD n = 0;
-  for (;;) {
-    n = GetPrivateProfileSectionW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
-    // A section that does not fit comes back cut, its length two short of the buffer's.
-    if (n + 2 < buffer.size()) break;
-    if (buffer.size() >= kLargestSection) return result;
-    buffer.resize(buffer.size() * 2);
-  }
-  for (size_t i = 0; i < n && buffer[i];) {
-    const std::wstring line(buffer.data() + i);
-    i += line.size() + 1;
-    const size_t equals = line.find(L'=');
-    if (equals == std::wstring::npos)
-      result.FEntries.emplace_back(line, std::nullopt);
-    else
-      result.FEntries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-  }
-  result.FWhole = true;
+  TIniSection result;
+  std::string bytes;
+  if (!ReadBytes(FPath, bytes)) return result;
+  const TIniText text(std::move(bytes));
+  if (const auto* entries = text.Section(AnsiToWide(section)))
+    for (const TIniText::TEntry& entry : *entries) result.FEntries.emplace_back(entry.Name, entry.Value);
   return result;
 }
 
-TIniFile::~TIniFile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, FPath.c_str()); }
-
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-  char buffer[2048] = {};
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, sizeof(buffer),
-                                           FPath.c_str());
-  return std::string(buffer, n < sizeof(buffer) ? n : sizeof(buffer) - 1);
+  return WideToAnsi(ReadSection(section).ReadString(key, AnsiToWide(defaultValue)));
 }
 
 std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                                    std::int32_t defaultValue) const {
-  std::int32_t value = 0;
-  return ParseIniInteger(ReadString(section, key, ""), value) ? value : defaultValue;
+  return ReadSection(section).ReadInteger(key, defaultValue);
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const {
   return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::wstring& value) {
+  std::string bytes;
+  std::optional<std::string> written;
+  if (ReadBytes(FPath, bytes)) {
+    const TIniText text(std::move(bytes));
+    const std::wstring sectionName = AnsiToWide(section), keyName = AnsiToWide(key);
+    written = text.WithValue(sectionName, keyName, value);
+    // An ANSI file becomes UTF-8 rather than lose a character, or be read
+    // as UTF-8 next time because the new bytes happen to be valid UTF-8.
+    if (text.Encoding() == TIniEncoding::ieAnsi && (!written || IniFormOf(*written).Encoding != TIniEncoding::ieAnsi))
+      written = TIniText(text.AsUtf8(), TIniEncoding::ieUtf8).WithValue(sectionName, keyName, value);
+  }
+  if (!written || !ReplaceWhole(FPath, *written)) throw EIniFileException(Format("Unable to write to %s", FPath));
+}
+
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FPath.c_str()))
-    throw EIniFileException(Format("Unable to write to %s", FPath));
+  WriteString(section, key, AnsiToWide(value));
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {

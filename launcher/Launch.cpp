@@ -20,12 +20,19 @@ std::string BuildConnectCommand(const std::string& programFolder, const std::str
   return command;
 }
 
-std::string TrimControl(const std::string& text) {
+namespace {
+template <typename TString>
+TString TrimCodesUpTo32(const TString& text) {
+  const auto blank = [](auto c) { return static_cast<unsigned>(c) <= 32; };
   size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  while (begin < end && blank(text[begin])) ++begin;
+  while (end > begin && blank(text[end - 1])) --end;
   return text.substr(begin, end - begin);
 }
+}  // namespace
+
+std::string TrimControl(const std::string& text) { return TrimCodesUpTo32(text); }
+std::wstring TrimControl(const std::wstring& text) { return TrimCodesUpTo32(text); }
 
 TServerCheck CheckServerFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -35,6 +42,10 @@ TServerCheck CheckServerFile(const std::string& path) {
 }
 
 unsigned StartCommand(const std::string& command) { return WinExec(command.c_str(), SW_SHOWNORMAL); }
+
+namespace {
+const wchar_t kCannotStart[] = L"VNC poslužitelj nije moguće pokrenuti.\n\n";
+}
 
 std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck check, unsigned winExecResult) {
   std::wstring reason;
@@ -64,7 +75,9 @@ std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck che
         break;
     }
   }
-  return L"VNC poslužitelj nije moguće pokrenuti.\n\n" + AnsiToWide(serverPath) + L"\n\n" + reason;
+  return kCannotStart + AnsiToWide(serverPath) + L"\n\n" + reason;
 }
+
+std::wstring AddressFailureMessage(const std::wstring& address) { return kCannotStart + address; }
 
 }  // namespace lodo

@@ -9,6 +9,7 @@ std::string BuildConnectCommand(const std::string& programFolder, const std::str
 
 // Removes every character of code 32 or less from both ends.
 std::string TrimControl(const std::string& text);
+std::wstring TrimControl(const std::wstring& text);
 
 enum class TServerCheck { scPresent, scMissing, scDirectory };
 TServerCheck CheckServerFile(const std::string& path);
@@ -22,5 +23,8 @@ unsigned StartCommand(const std::string& command);
 
 // The user's message (Croatian, UTF-16) for a server that could not be started.
 std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck check, unsigned winExecResult);
+// The same message for an address that the server's 8-bit command line
+// cannot carry: a character of it has no form in the ANSI code page.
+std::wstring AddressFailureMessage(const std::wstring& address);
 
 }  // namespace lodo

@@ -3,6 +3,8 @@
 // keeps both per process and a switch made elsewhere never reaches lodo.exe.
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace {
 
 using TOpenThemeFile = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, HANDLE*, DWORD);
@@ -71,6 +73,14 @@ __declspec(dllexport) DWORD WINAPI FaultSetButtonFace(LPVOID color) {
 }
 
 __declspec(dllexport) DWORD WINAPI FaultButtonFace(LPVOID) { return GetSysColor(COLOR_BTNFACE); }
+
+// A control's tooltip text (the argument is its window), asked of its parent
+// as the tooltip asks; handed back as a global atom, which any process reads.
+__declspec(dllexport) DWORD WINAPI TooltipTextAtom(LPVOID window) {
+  NMTTDISPINFOW info{{nullptr, reinterpret_cast<UINT_PTR>(window), TTN_GETDISPINFOW}, nullptr, {}, nullptr, 0, 0};
+  SendMessageW(GetParent(static_cast<HWND>(window)), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  return info.lpszText ? GlobalAddAtomW(info.lpszText) : 0;
+}
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tests/launcher/LauncherFiles.h"
+
 namespace lodo::fuzz {
 
 namespace {
@@ -82,10 +84,49 @@ std::string ReadAsTheRuleSays(const std::string& path, const std::string& sectio
   return std::string(buffer, std::min<DWORD>(n, sizeof(buffer) - 1));
 }
 
+// The file as Windows' reader sees it, in a UTF-16 copy that Wine reads
+// alike: decoded by the encoding rule, each header cut at its first ']'.
+std::string WindowsView(const std::string& path) {
+  if (!test::IsFile(path)) return path;
+  std::string bytes = test::ReadText(path);
+  std::wstring text;
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const bool big = bytes.rfind("\xFE\xFF", 0) == 0, utf8Mark = bytes.rfind("\xEF\xBB\xBF", 0) == 0;
+  if (big || bytes.rfind("\xFF\xFE", 0) == 0) {
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+      text += static_cast<wchar_t>(big ? at(i) << 8 | at(i + 1) : at(i + 1) << 8 | at(i));
+  } else {
+    const int size = static_cast<int>(bytes.erase(0, utf8Mark ? 3 : 0).size());
+    const bool high = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+    const bool utf8 =
+        utf8Mark || (high && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0));
+    text.resize(bytes.size());
+    text.resize(
+        static_cast<size_t>(MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, bytes.data(), size, text.data(), size)));
+  }
+  std::wstring view = L"\xFEFF";
+  for (size_t start = 0; start <= text.size();) {
+    const size_t end = std::min(text.find_first_of(L"\r\n", start), text.size());
+    std::wstring line = text.substr(start, std::min(end + 1, text.size()) - start);
+    const size_t first = line.find_first_not_of(L" \t\n\v\f\r\x1A");
+    if (first != std::wstring::npos && line[first] == L'[') {
+      std::wstring name = line.substr(first + 1, std::min(line.find(L']'), end - start) - first - 1);
+      name.erase(0, name.find_first_not_of(L" \t\v")).erase(name.find_last_not_of(L" \t\v") + 1);
+      line = L"[" + name + L"]" + (end < text.size() ? text.substr(end, 1) : L"");
+    }
+    view += line;
+    start = end + 1;
+  }
+  const std::string copy = test::ExeFolder() + "fuzz-windows-view-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  test::WriteText(copy, std::string(reinterpret_cast<const char*>(view.data()), 2 * view.size()));
+  return copy;
+}
+
 }  // namespace
 
-std::string ReadValue(const std::string& path, const std::string& section, const std::string& key,
+std::string ReadValue(const std::string& filePath, const std::string& section, const std::string& key,
                       const std::string& missing) {
+  const std::string path = WindowsView(filePath);
   // Values may be far longer than what the launcher reads; the default tells
   // a missing key from an empty one.
   static std::vector<char> buffer(1 << 20);
@@ -125,8 +166,8 @@ bool ReferenceInteger(const std::string& text, std::int32_t& value) {
   return true;
 }
 
-TLoadView ReferenceLoad(const std::string& path, const TLoadView& design) {
-  DropCache(path);
+TLoadView ReferenceLoad(const std::string& filePath, const TLoadView& design) {
+  const std::string path = WindowsView(filePath);
   TLoadView view = design;
   std::int32_t manual = 0;
   view.Manual = ReferenceInteger(ReadAsTheRuleSays(path, kForma, "Rucni_unos"), manual) && manual != 0;
@@ -169,8 +210,8 @@ std::string PlatformRoundTrip(const std::string& value) {
   return back;
 }
 
-TProfileSnapshot Snapshot(const std::string& path) {
-  DropCache(path);
+TProfileSnapshot Snapshot(const std::string& filePath) {
+  const std::string path = WindowsView(filePath);
   TProfileSnapshot snapshot;
   const auto names = ZeroSeparated(
       [&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); });

@@ -16,6 +16,7 @@
 #include "launcher/Launch.h"
 #include "tests/launcher/LauncherFiles.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -156,6 +157,22 @@ TEST_F(ControllerLoad, SlotShownOnlyWithNameAndAddress) {
   EXPECT_NE(form->cx(2)->HintAnsi(), "bez.naziva");
   EXPECT_NE(form->cx(4)->HintAnsi(), "bez.naziva");
   EXPECT_TRUE(CheckedSlots(*form).empty());
+}
+
+namespace {
+DWORD WINAPI NoProfile(...) { return 0; }
+}  // namespace
+
+// Windows' profile reader loses a section after a UTF-8 mark (Wine's reads
+// it); with the platform's readers taken out, lodo's own load shows it.
+TEST_F(ControllerLoad, UTF8FileWithAMarkLoadsWithoutThePlatformsReader) {
+  Files.SetIni(
+      "\xEF\xBB\xBF[Spajanja]\r\nSp1_naziv=\xC4\x8C"
+      "akovec\r\nSp1_adresa=ck.example\r\n");
+  std::vector<std::unique_ptr<TImportPatch>> patches;
+  for (const char* name : {"GetPrivateProfileStringA", "GetPrivateProfileStringW", "GetPrivateProfileSectionW"})
+    patches.push_back(std::make_unique<TImportPatch>("kernel32.dll", name, reinterpret_cast<void*>(&NoProfile)));
+  EXPECT_EQ(Load()->cx(1)->Caption(), L"\u010Cakovec");
 }
 
 TEST_F(ControllerLoad, KeysWithOtherIndicesAreIgnored) {
