@@ -65,8 +65,8 @@ TFit TitleFit(TF_glavna& form, const std::wstring& title) {
   const int frame = GetSystemMetrics(SM_CXSIZEFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
   const int edge = GetSystemMetrics(SM_CXEDGE);
   const int outerWidth = std::max<int>(outer.right - outer.left, form.MinWidth());
-  const int room = outerWidth - 2 * frame - (GetSystemMetrics(SM_CXSMICON) + 2 * edge) -
-                   (GetSystemMetrics(SM_CXSIZE) + 2 * edge);
+  const int room =
+      outerWidth - 2 * frame - (GetSystemMetrics(SM_CXSMICON) + 2 * edge) - (GetSystemMetrics(SM_CXSIZE) + 2 * edge);
   const LOGFONTW& caption = metrics.lfCaptionFont;
   return {width, room, Describe(caption.lfFaceName, std::abs(caption.lfHeight), caption.lfWeight >= FW_BOLD)};
 }

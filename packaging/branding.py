@@ -291,11 +291,11 @@ def rc_string(text):
 
 
 def make_logo(source, brand_dir):
-    """Fitted into 140 x 73 keeping its aspect (a smaller one keeps its size),
+    """Fitted into 140 x 73 keeping its aspect (a smaller one is enlarged),
     centred; the mask is black where the picture is at least half opaque."""
     w, h = LOGO_SIZE
     fitted = os.path.join(brand_dir, "logo-fitted.png")
-    run(["convert", source + "[0]", "-alpha", "set", "-resize", f"{w}x{h}>", "-background", "none",
+    run(["convert", source + "[0]", "-alpha", "set", "-resize", f"{w}x{h}", "-background", "none",
          "-gravity", "center", "-extent", f"{w}x{h}", "+set", "date:create", "+set", "date:modify",
          "-strip", "png32:" + fitted])
     run(["convert", fitted, "-background", LOGO_BACKGROUND, "-flatten", "-type", "TrueColor", "-strip",
