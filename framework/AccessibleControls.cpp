@@ -23,7 +23,8 @@ std::optional<LONG> TPanelButtonAccessible::Role() const {
 
 std::optional<std::wstring> TPanelButtonAccessible::Name() const {
   // The panel paints its caption without accelerator prefixes.
-  if (const TPanel* panel = Clickable()) return SpokenCaption(panel->Caption());
+  if (const TPanel* panel = Clickable())
+    return panel->SpokenName().empty() ? SpokenCaption(panel->Caption()) : panel->SpokenName();
   return std::nullopt;
 }
 

@@ -22,6 +22,12 @@ void TPanel::SetBevelWidth(int width) {
   Invalidate();
 }
 
+void TPanel::SetSpokenName(const std::wstring& name) {
+  if (name == FSpokenName) return;
+  FSpokenName = name;
+  NotifyAccessibleEvent(*this, EVENT_OBJECT_NAMECHANGE);
+}
+
 TAccessible* TPanel::CreateAccessibleObject() { return OnClick ? new TPanelButtonAccessible(*this) : nullptr; }
 
 void TPanel::PaintWindow(HDC dc) {

@@ -15,8 +15,12 @@ class TPanel : public TWinControl {
   int BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int width);
 
-  // With a click handler, the panel reads as a push button.
+  // With a click handler, the panel reads as a push button, named by its
+  // spoken name when it has one (a caption spelled out letter by letter
+  // reads as its word), otherwise by its caption.
   TAccessible* CreateAccessibleObject() override;
+  const std::wstring& SpokenName() const { return FSpokenName; }
+  void SetSpokenName(const std::wstring& name);
 
  protected:
   void PaintWindow(HDC dc) override;
@@ -25,6 +29,7 @@ class TPanel : public TWinControl {
  private:
   TBevelCut FBevelOuter = bvRaised;
   int FBevelWidth = 1;
+  std::wstring FSpokenName;
 };
 
 }  // namespace lodo

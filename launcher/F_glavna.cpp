@@ -3,6 +3,7 @@
 
 #include "framework/Application.h"
 #include "framework/Text.h"
+#include "launcher/Branding.h"
 #include "launcher/IniFile.h"
 #include "launcher/Launch.h"
 #include "launcher/ProgramFolder.h"
@@ -36,11 +37,10 @@ TPanel* MakePanel(TComponent* owner, TWinControl* parent, TAlign align, int heig
   return panel;
 }
 
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, int left, int top, const std::wstring& text) {
+TLabel* MakeLabel(TComponent* owner, TWinControl* parent, int left, int top) {
   auto* label = new TLabel(owner);
   label->SetParent(parent);
   label->SetBounds(left, top, 0, 0);
-  label->SetCaption(text);
   return label;
 }
 }  // namespace
@@ -56,7 +56,6 @@ TF_glavna::TF_glavna(TComponent* owner) : TForm(owner) {
 }
 
 void TF_glavna::BuildLayout() {
-  SetCaption(L"Orvane Ultravnc spajanje");
   SetBorderStyle(fbsSizeable);
   SetBorderIcons(biSystemMenu);
   SetPosition(poDesktopCenter);
@@ -81,7 +80,7 @@ void TF_glavna::BuildLayout() {
   P_rucni->SetTabOrder(3);
 
   // Header.
-  Label1 = MakeLabel(this, P_naslov, 8, 4, L"Orvane d.o.o.");
+  Label1 = MakeLabel(this, P_naslov, 8, 4);
   SetTahoma(Label1, 15, fsBold);
   Shape1 = new TShape(this);
   Shape1->SetParent(P_naslov);
@@ -89,9 +88,9 @@ void TF_glavna::BuildLayout() {
   Shape1->Pen().SetStyle(psDot);
   Shape1->Pen().SetColor(clBlack);
   Shape1->Brush().SetStyle(bsClear);
-  Label2 = MakeLabel(this, P_naslov, 16, 28, L"Savska cesta 41, 10. kat");
-  Label3 = MakeLabel(this, P_naslov, 16, 45, L"10000 Zagreb, Hrvatska");
-  Label4 = MakeLabel(this, P_naslov, 16, 60, L"Tel. 01 6100 200, 01 6100 201");
+  Label2 = MakeLabel(this, P_naslov, 16, 28);
+  Label3 = MakeLabel(this, P_naslov, 16, 45);
+  Label4 = MakeLabel(this, P_naslov, 16, 60);
   I_Logo = new TImage(this);
   I_Logo->SetParent(P_naslov);
   I_Logo->SetBounds(224, 5, 140, 73);
@@ -107,10 +106,9 @@ void TF_glavna::BuildLayout() {
   cxRucni_unos->SetParent(P_rucni);
   cxRucni_unos->SetBounds(12, 9, 82, 17);
   SetTahoma(cxRucni_unos, 13);
-  cxRucni_unos->SetCaption(L"Ručni unos");
   cxRucni_unos->SetTabOrder(0);
   cxRucni_unos->OnClick = [this](TControl* s) { cxRucni_unosClick(s); };
-  L_hostname = MakeLabel(this, P_rucni, 107, 8, L"Hostname:");
+  L_hostname = MakeLabel(this, P_rucni, 107, 8);
   SetTahoma(L_hostname, 13);
   L_hostname->SetVisible(false);
   E_hostname = new TEdit(this);
@@ -145,7 +143,6 @@ void TF_glavna::BuildLayout() {
   P_spajanje->SetBounds(1, 1, 192, 39);
   P_spajanje->SetColor(clGreen);
   SetTahoma(P_spajanje, 15, fsBold);
-  P_spajanje->SetCaption(L"S P A J A N J E");
   P_spajanje->OnClick = [this](TControl* s) { P_spajanjeClick(s); };
   P_izlaz = new TPanel(this);
   P_izlaz->SetParent(P_spoji);
@@ -153,8 +150,25 @@ void TF_glavna::BuildLayout() {
   P_izlaz->SetAnchors(akTop | akRight);
   P_izlaz->SetColor(clRed);
   SetTahoma(P_izlaz, 15, fsBold);
-  P_izlaz->SetCaption(L"I Z L A Z");
   P_izlaz->OnClick = [this](TControl* s) { P_izlazClick(s); };
+
+  // The texts are the helpdesk's, from the string table.
+  ShowTexts(LoadBrandTexts(instance));
+}
+
+void TF_glavna::ShowTexts(const TBrandTexts& texts) {
+  SetCaption(texts[btTitle]);
+  Label1->SetCaption(texts[btName]);
+  Label2->SetCaption(texts[btLine1]);
+  Label3->SetCaption(texts[btLine2]);
+  Label4->SetCaption(texts[btLine3]);
+  cxRucni_unos->SetCaption(LiteralCaption(texts[btManualEntry]));
+  L_hostname->SetCaption(texts[btHostLabel]);
+  // Spaced out letter by letter; a screen reader reads the word.
+  P_spajanje->SetCaption(SpellOut(texts[btConnect]));
+  P_spajanje->SetSpokenName(texts[btConnect]);
+  P_izlaz->SetCaption(SpellOut(texts[btExit]));
+  P_izlaz->SetSpokenName(texts[btExit]);
 }
 
 void TF_glavna::FormCreate(TForm*) {

@@ -12,6 +12,7 @@
 #include "framework/Label.h"
 #include "framework/Panel.h"
 #include "framework/Shape.h"
+#include "launcher/Branding.h"
 
 namespace lodo {
 
@@ -46,6 +47,10 @@ class TF_glavna : public TForm {
   TPanel* P_izlaz;
 
   TSlotButton* cx(int n) const { return Slots[static_cast<size_t>(n - 1)]; }
+
+  // The helpdesk's texts in the header, the manual-entry row, the caption
+  // and the two panels (the string table's, when the window is built).
+  void ShowTexts(const TBrandTexts& texts);
 
   // Handlers.
   void FormCreate(TForm* sender);

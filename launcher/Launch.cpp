@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "framework/Text.h"
+#include "launcher/Branding.h"
+#include "launcher/resource.h"
 
 namespace lodo {
 
@@ -43,41 +45,43 @@ TServerCheck CheckServerFile(const std::string& path) {
 
 unsigned StartCommand(const std::string& command) { return WinExec(command.c_str(), SW_SHOWNORMAL); }
 
-namespace {
-const wchar_t kCannotStart[] = L"VNC poslužitelj nije moguće pokrenuti.\n\n";
-}
-
 std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck check, unsigned winExecResult) {
-  std::wstring reason;
+  // The texts are in the program's string table.
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  UINT reason = IDS_REASON_OTHER;
   if (check == TServerCheck::scMissing) {
-    reason = L"Datoteka ne postoji.";
+    reason = IDS_REASON_MISSING;
   } else if (check == TServerCheck::scDirectory) {
-    reason = L"Na tom se mjestu nalazi mapa, a ne program.";
+    reason = IDS_REASON_DIRECTORY;
   } else {
     switch (winExecResult) {
       case 0:
-        reason = L"Nema dovoljno memorije ili resursa sustava.";
+        reason = IDS_REASON_NO_MEMORY;
         break;
       case ERROR_FILE_NOT_FOUND:
-        reason = L"Datoteka nije pronađena.";
+        reason = IDS_REASON_FILE_NOT_FOUND;
         break;
       case ERROR_PATH_NOT_FOUND:
-        reason = L"Put do datoteke nije pronađen.";
+        reason = IDS_REASON_PATH_NOT_FOUND;
         break;
       case ERROR_ACCESS_DENIED:
-        reason = L"Pristup je odbijen.";
+        reason = IDS_REASON_ACCESS_DENIED;
         break;
       case ERROR_BAD_FORMAT:
-        reason = L"Datoteka nije valjan program.";
+        reason = IDS_REASON_BAD_FORMAT;
         break;
       default:
-        reason = L"Pokretanje nije uspjelo (kôd " + std::to_wstring(winExecResult) + L").";
         break;
     }
   }
-  return kCannotStart + AnsiToWide(serverPath) + L"\n\n" + reason;
+  std::wstring because = LoadText(instance, reason);
+  if (const size_t code = because.find(L"%u"); code != std::wstring::npos)
+    because.replace(code, 2, std::to_wstring(winExecResult));
+  return LoadText(instance, IDS_SERVER_NOT_STARTED) + L"\n\n" + AnsiToWide(serverPath) + L"\n\n" + because;
 }
 
-std::wstring AddressFailureMessage(const std::wstring& address) { return kCannotStart + address; }
+std::wstring AddressFailureMessage(const std::wstring& address) {
+  return LoadText(GetModuleHandleW(nullptr), IDS_SERVER_NOT_STARTED) + L"\n\n" + address;
+}
 
 }  // namespace lodo

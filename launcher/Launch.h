@@ -21,7 +21,8 @@ constexpr unsigned kWinExecLastError = 31;
 // Starts the command with WinExec (show mode 1); returns WinExec's result.
 unsigned StartCommand(const std::string& command);
 
-// The user's message (Croatian, UTF-16) for a server that could not be started.
+// The user's message for a server that could not be started, from the
+// program's string table.
 std::wstring StartFailureMessage(const std::string& serverPath, TServerCheck check, unsigned winExecResult);
 // The same message for an address that the server's 8-bit command line
 // cannot carry: a character of it has no form in the ANSI code page.

@@ -1,7 +1,9 @@
 ; Per-user installer of lodo together with a helpdesk's VNC server and
 ; settings. scripts/package.sh --client defines VERSION, VERSION4, OUTFILE,
-; ICON, and FILES/UNFILES: generated lists of the files to install and remove;
-; with --sign also SIGN, a command that signs the file it is given in place.
+; ICON, BRAND (the helpdesk's names: PUBLISHER, TITLE and SHORTCUT, each
+; optional), and FILES/UNFILES: generated lists of the files to install and
+; remove; with --sign also SIGN, a command that signs the file it is given in
+; place.
 ; A 64-bit installer for a 64-bit program (it also runs where only 64-bit
 ; programs can).
 Target amd64-unicode
@@ -17,6 +19,17 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
 
+!include "${BRAND}"
+!ifndef PUBLISHER
+  !define PUBLISHER "Orvane d.o.o."
+!endif
+!ifndef TITLE
+  !define TITLE "lodo"
+!endif
+!ifndef SHORTCUT
+  !define SHORTCUT "lodo"
+!endif
+
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\lodo"
 
 Name "lodo"
@@ -29,8 +42,8 @@ ShowUninstDetails show
 
 VIProductVersion "${VERSION4}"
 VIAddVersionKey "ProductName" "lodo"
-VIAddVersionKey "CompanyName" "Orvane d.o.o."
-VIAddVersionKey "LegalCopyright" "Orvane d.o.o."
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "lodo installer"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
@@ -74,12 +87,12 @@ Section "lodo"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   SetOutPath "$INSTDIR"
-  CreateShortcut "$SMPROGRAMS\lodo.lnk" "$INSTDIR\lodo.exe"
-  CreateShortcut "$DESKTOP\lodo.lnk" "$INSTDIR\lodo.exe"
+  CreateShortcut "$SMPROGRAMS\${SHORTCUT}.lnk" "$INSTDIR\lodo.exe" "" "" "" SW_SHOWNORMAL "" "${TITLE}"
+  CreateShortcut "$DESKTOP\${SHORTCUT}.lnk" "$INSTDIR\lodo.exe" "" "" "" SW_SHOWNORMAL "" "${TITLE}"
 
-  WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "lodo"
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${TITLE}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "Orvane d.o.o."
+  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\lodo.exe"
   WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
@@ -90,8 +103,8 @@ SectionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  Delete "$DESKTOP\lodo.lnk"
-  Delete "$SMPROGRAMS\lodo.lnk"
+  Delete "$DESKTOP\${SHORTCUT}.lnk"
+  Delete "$SMPROGRAMS\${SHORTCUT}.lnk"
   ; Only what the installer put there: the folder goes when nothing else
   ; is left in it, so a folder chosen with /D= never loses foreign files.
   !include "${UNFILES}"

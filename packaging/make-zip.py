@@ -2,7 +2,8 @@
 """Writes a zip whose bytes depend only on its inputs: entries in the order
 given, one fixed date, fixed attributes, no extra fields.
 
-usage: make-zip.py OUT.zip EPOCH NAME=PATH[:crlf] ...
+usage: make-zip.py OUT.zip EPOCH NAME=PATH[:crlf] ... [-- OUT.zip NAME=PATH[:crlf] ...]
+(each "--" starts another zip with the same date)
 """
 import sys
 import time
@@ -12,10 +13,17 @@ import zipfile
 def main(argv):
     if len(argv) < 4:
         sys.exit(__doc__)
-    out, epoch, entries = argv[1], int(argv[2]), argv[3:]
+    epoch, rest = int(argv[2]), [argv[1]] + argv[3:]
     # Zip dates are local-time fields without a zone; store the UTC fields.
     # Their range starts in 1980.
     date = max(time.gmtime(epoch)[:6], (1980, 1, 1, 0, 0, 0))
+    while rest:
+        cut = rest.index("--") if "--" in rest else len(rest)
+        write(rest[0], date, rest[1:cut])
+        rest = rest[cut + 1 :]
+
+
+def write(out, date, entries):
     with zipfile.ZipFile(out, "w") as archive:
         for entry in entries:
             name, _, path = entry.partition("=")

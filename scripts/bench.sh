@@ -3,6 +3,7 @@
 # benchmark executable, printing what each one reports.
 #   scripts/bench.sh                   every benchmark
 #   scripts/bench.sh NAME [ARGS...]    one of them (startup_bench --rounds 31)
+#   scripts/bench.sh client_package    the first and second client package's time
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # LODO_BUILD_DIR lets several checkouts or runs use separate build folders.
@@ -28,4 +29,11 @@ for exe in "$build"/bench/*.exe; do
   "$root/cmake/wine-run.sh" "$exe" "$@" || { echo "$(basename "$exe") failed with $?" >&2; status=1; }
   echo "   ($((SECONDS - started)) s)"
 done
+# A helpdesk's packages, one client after another (bench/client_package.sh).
+if [ -z "$only" ] || [ "$only" = client_package ]; then
+  echo "== client_package (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+  started=$SECONDS
+  bash "$root/bench/client_package.sh" "$root" || { echo "client_package failed" >&2; status=1; }
+  echo "   ($((SECONDS - started)) s)"
+fi
 exit $status

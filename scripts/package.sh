@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds the release zip dist/lodo-<version>-win64.zip (lodo.exe, a sample
-# lodo.ini, README.txt) and dist/SHA256SUMS; with --client DIR also a per-user
-# installer that carries a helpdesk's winvnc.exe and lodo.ini.
+# lodo.ini, README.txt) and dist/SHA256SUMS; with --client DIR also the
+# helpdesk's ready folder as a zip and a per-user installer, both carrying
+# its winvnc.exe and lodo.ini and a lodo.exe in its own branding.
 #
-#   scripts/package.sh [--client DIR] [--sign PFX [--timestamp URL]] [--out DIR] [--exe FILE]
+#   scripts/package.sh [--client DIR] [--sign PFX [--timestamp URL]] [--out DIR]
+#                      [--build DIR] [--exe FILE]
 #   scripts/package.sh --verify [CERT] [--out DIR]
 #
-#   --client DIR     the helpdesk's folder: winvnc.exe with its files, lodo.ini
+#   --client DIR     the helpdesk's folder: winvnc.exe with its files, lodo.ini,
+#                    and optionally branding.ini, logo.png or logo.bmp, icon.png
+#                    or icon.ico (README.md, "Your own branding")
 #   --sign PFX       sign lodo.exe, the installer and its uninstaller (Authenticode,
 #                    SHA-256) with the certificate and key in PFX; the password
 #                    comes from LODO_SIGN_PASSWORD or the file LODO_SIGN_PASSWORD_FILE
@@ -15,7 +19,10 @@
 #   --verify [CERT]  check the signatures of what is in the output folder, trusting
 #                    CERT (PEM or DER) or else the system's certificate authorities
 #   --out DIR        where the packages go (default: dist/)
-#   --exe FILE       package this lodo.exe instead of building one (for tests)
+#   --build DIR      build in this configured build folder instead of build/release
+#                    (or LODO_RELEASE_BUILD_DIR); it is not configured again
+#   --exe FILE       package this lodo.exe instead of building one (for tests); a
+#                    branded one is still linked in the build folder
 #
 # The same commit gives the same zip and installer, byte for byte: the exe
 # carries no timestamp, the zip's entries have a fixed order, date and
@@ -29,7 +36,7 @@ die() {
   exit 1
 }
 
-client="" out="$root/dist" exe="" pfx="" timestamp="" verify="" trust=""
+client="" out="$root/dist" exe="" pfx="" timestamp="" verify="" trust="" build_dir=""
 while [ $# -gt 0 ]; do
   case $1 in
     --client) client=${2:?--client needs a folder}; shift 2 ;;
@@ -41,11 +48,12 @@ while [ $# -gt 0 ]; do
       verify=yes
       shift
       if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then trust=$1; shift; fi ;;
-    -h | --help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --build) build_dir=${2:?--build needs a folder}; shift 2 ;;
+    -h | --help) sed -n '2,30p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "package: unknown argument $1" >&2; exit 2 ;;
   esac
 done
-if [ -n "$verify" ] && [ -n "$client$pfx$exe$timestamp" ]; then
+if [ -n "$verify" ] && [ -n "$client$pfx$exe$timestamp$build_dir" ]; then
   echo "package: --verify checks what is already in the output folder; run it on its own" >&2
   exit 2
 fi
@@ -61,8 +69,15 @@ esac
 # A private folder (mktemp makes it readable by its owner only) for every
 # intermediate file; the output folder is touched only at the very end.
 work=$(mktemp -d)
-partial=""
-trap 'rm -rf "$work"; [ -z "$partial" ] || rm -f "$partial"' EXIT
+partial="" measure_prefix="" measure_display=""
+cleanup() {
+  # The measuring's own Wine and display, when it had to start them.
+  [ -z "$measure_prefix" ] || lodo_wineserver_stop "$measure_prefix"
+  [ -z "$measure_display" ] || lodo_display_stop
+  rm -rf "$work"
+  [ -z "$partial" ] || rm -f "$partial"
+}
+trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
 # --- Checking signatures --------------------------------------------------
@@ -157,7 +172,7 @@ verify_output() {
   fi
   local artefacts=() a bad=0
   while IFS= read -r -d '' a; do artefacts+=("$(basename "$a")"); done < \
-    <(find "$out" -maxdepth 1 -type f \( -name 'lodo-*-win64.zip' -o -name 'lodo-*-setup.exe' \) -print0 | LC_ALL=C sort -z)
+    <(find "$out" -maxdepth 1 -type f \( -name 'lodo-*.zip' -o -name 'lodo-*-setup.exe' \) -print0 | LC_ALL=C sort -z)
   [ ${#artefacts[@]} -gt 0 ] || die "no package in $out to verify"
   if [ -f "$out/SHA256SUMS" ]; then
     if (cd "$out" && sha256sum -c --quiet SHA256SUMS >"$work/sums.log" 2>&1); then
@@ -202,16 +217,30 @@ fi
 version=$(sed -n 's/^project(lodo VERSION \([0-9][0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 [ -n "$version" ] || die "no version in CMakeLists.txt"
 
+branded=""
 if [ -n "$client" ]; then
   [ -d "$client" ] || die "no folder $client"
   client=$(cd "$client" && pwd)
   for f in winvnc.exe lodo.ini; do
     [ -f "$client/$f" ] || die "$client has no $f"
   done
+  # The helpdesk's texts and pictures are checked before anything is built.
+  look=$(python3 "$root/packaging/branding.py" check "$client" "$work") || exit 1
+  [ "$look" = branded ] && branded=yes
 fi
 [ ! -e "$out" ] || [ -d "$out" ] || die "$out is not a folder"
 
-[ -z "$exe" ] && "$root/scripts/setup.sh"
+# A build folder of its own: no tests, and never the one being tested.
+build="${build_dir:-${LODO_RELEASE_BUILD_DIR:-$root/build/release}}"
+if [ -n "$branded" ] && [ -n "$exe" ] && [ -z "$build_dir" ]; then
+  die "a branded lodo.exe is linked in a build folder: give --build DIR with --exe"
+fi
+if [ -n "$build_dir" ]; then
+  [ -f "$build_dir/CMakeCache.txt" ] || die "$build_dir is not a configured build folder (--build)"
+  build=$(cd "$build_dir" && pwd)
+fi
+
+[ -z "$exe" ] && [ -z "$build_dir" ] && "$root/scripts/setup.sh"
 
 # Every date in the packages: the commit's time, unless SOURCE_DATE_EPOCH says otherwise.
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 946684800)}
@@ -310,67 +339,154 @@ sign() {
 
 if [ -n "$pfx" ]; then prepare_signing; fi
 
-if [ -z "$exe" ]; then
-  # A build folder of its own: no tests, and never the one being tested.
-  build="${LODO_RELEASE_BUILD_DIR:-$root/build/release}"
-  cmake --preset mingw -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLODO_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$build" --target lodo
-  exe="$build/launcher/lodo.exe"
+targets=()
+[ -z "$exe" ] && targets+=(lodo)
+[ -n "$branded" ] && targets+=(measure_texts)
+if [ ${#targets[@]} -gt 0 ]; then
+  if [ -z "$build_dir" ]; then
+    cmake --preset mingw -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLODO_BUILD_TESTS=OFF >/dev/null
+  fi
+  cmake --build "$build" --target "${targets[@]}"
 fi
+[ -n "$exe" ] || exe="$build/launcher/lodo.exe"
 [ -f "$exe" ] || die "no $exe"
+
+# --- Branding --------------------------------------------------------------
+
+# A Windows path for a file under / (Wine's drive Z:).
+win_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# measure_texts: the helpdesk's texts in the real window under Wine, at 96
+# dpi in the window's fonts; a text wider than its place stops the run. The
+# build folder keeps a Wine prefix for it; the display is the one there is,
+# or a private Xvfb display.
+measure_texts() {
+  source "$root/scripts/wine-env.sh"
+  local loader
+  loader=$(lodo_wine_loader) || die "Wine is needed to measure the texts (scripts/setup.sh)"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    lodo_display_start "$work/xvfb.log" || die "no X display to measure the texts on"
+    measure_display=yes
+  fi
+  export WINEPREFIX="$build/wine/measure"
+  measure_prefix=$WINEPREFIX
+  lodo_prefix_init "$WINEPREFIX" themed || die "no Wine prefix to measure the texts in"
+  # Wine's Tahoma lacks the Greek letters that Windows' has: DejaVu Sans
+  # lends them (and any other letter Tahoma lacks), so they are measured as
+  # letters, not as empty boxes.
+  if [ ! -f "$WINEPREFIX/.lodo-fontlink" ]; then
+    "$loader" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+      /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1 || die "cannot set up the measuring prefix"
+    touch "$WINEPREFIX/.lodo-fontlink"
+  fi
+  "$loader" "$build/launcher/measure_texts.exe" "$(win_path "$work/texts.txt")" "$(win_path "$work/measured.tsv")" \
+    >"$work/measure.log" 2>&1 && [ -s "$work/measured.tsv" ] ||
+    { cat "$work/measure.log" >&2; die "measuring the texts failed"; }
+}
+
+# branded_exe: the measured texts against their places, then the
+# helpdesk's resources and a new link of the release build's objects; one
+# run at a time per build folder.
+branded_exe() {
+  mkdir -p "$build/branding"
+  (
+    flock 9
+    python3 "$root/packaging/branding.py" make "$work" "$work/measured.tsv" "$build/branding" || exit 9
+    cmake --build "$build" --target lodo_branded >"$work/link.log" 2>&1 || { cat "$work/link.log" >&2; exit 1; }
+    cp "$build/branding/bin/lodo.exe" "$work/branded.exe"
+  ) 9>"$build/branding/.lock" || { [ $? -eq 9 ] && exit 1; die "making the branded lodo.exe failed"; }
+}
+
+if [ -n "$branded" ]; then
+  measure_texts
+  branded_exe
+fi
+
+# --- The packages ------------------------------------------------------------
 
 # The exe as packaged (and signed), dated like the zip entries: the
 # installer records each file's date.
 cp "$exe" "$work/lodo.exe"
 if [ -n "$pfx" ]; then sign "$work/lodo.exe" lodo; fi
 touch -d "@$epoch" "$work/lodo.exe"
+client_exe="$work/lodo.exe"
+if [ -n "$branded" ]; then
+  client_exe="$work/branded.exe"
+  if [ -n "$pfx" ]; then sign "$client_exe" lodo; fi
+  touch -d "@$epoch" "$client_exe"
+fi
 
 mkdir "$work/out"
-# UTF-8 with a byte-order mark, so every Notepad shows the Croatian letters.
-{ printf '\xef\xbb\xbf'; sed "s/@VERSION@/$version/g" "$root/packaging/README.txt.in"; } >"$work/README.txt"
 zip_name="lodo-$version-win64.zip"
-TZ=UTC python3 "$root/packaging/make-zip.py" "$work/out/$zip_name" "$epoch" \
-  "lodo.exe=$work/lodo.exe" \
-  "lodo.ini=$root/launcher/lodo.sample.ini:crlf" \
-  "README.txt=$work/README.txt:crlf"
+zips=("$work/out/$zip_name" "lodo.exe=$work/lodo.exe" "lodo.ini=$root/launcher/lodo.sample.ini:crlf"
+  "README.txt=$work/README.txt:crlf")
 artefacts=("$zip_name")
+readme=("$root/packaging/README.txt.in" "$version" "$work/README.txt" "$zip_name")
 
 if [ -n "$client" ]; then
   command -v makensis >/dev/null || die "makensis is missing (scripts/setup.sh)"
+  name=$(basename "$client" | tr -c 'A-Za-z0-9._-' '-' | sed -e 's/--*/-/g' -e 's/-*$//')
+
+  # The helpdesk's files in a fixed order, each folder before its contents;
+  # its lodo.exe and its branding material stay out of the packages.
+  client_files=()
+  while IFS= read -r -d '' rel; do
+    rel=${rel#./}
+    case ${rel,,} in
+      lodo.exe) echo "package: ignoring $client/lodo.exe, the built one is packaged" >&2; continue ;;
+      branding.ini | logo.png | logo.bmp | icon.png | icon.ico) continue ;;
+    esac
+    client_files+=("$rel")
+  done < <(cd "$client" && find . -mindepth 1 -print0 | LC_ALL=C sort -z)
+
+  # The ready folder: lodo.exe, the helpdesk's lodo.ini, README.txt in the
+  # package's own words, then the server with its files.
+  client_zip="lodo-$version-$name.zip"
+  readme+=("${branded:+$work}" "$work/client-README.txt" "$client_zip")
+  zips+=(-- "$work/out/$client_zip" "lodo.exe=$client_exe" "lodo.ini=$client/lodo.ini"
+    "README.txt=$work/client-README.txt:crlf")
+  for rel in "${client_files[@]}"; do
+    [ -f "$client/$rel" ] && [ "$rel" != lodo.ini ] && zips+=("$rel=$client/$rel")
+  done
+  artefacts+=("$client_zip")
+fi
+# UTF-8 with a byte-order mark, so every Notepad shows the Croatian letters.
+python3 "$root/packaging/branding.py" readme "${readme[@]}"
+TZ=UTC python3 "$root/packaging/make-zip.py" "${zips[0]}" "$epoch" "${zips[@]:1}"
+
+if [ -n "$client" ]; then
   # NSIS strings: a dollar sign is written twice.
   nsis_path() { printf '%s' "${1//\$/\$\$}"; }
   files="$work/files.nsh" unfiles="$work/unfiles.nsh"
   : >"$files"
   : >"$unfiles"
-  printf 'SetOutPath "$INSTDIR"\nFile "/oname=lodo.exe" "%s"\n' "$(nsis_path "$work/lodo.exe")" >>"$files"
+  printf 'SetOutPath "$INSTDIR"\nFile "/oname=lodo.exe" "%s"\n' "$(nsis_path "$client_exe")" >>"$files"
   printf 'Delete "$INSTDIR\\lodo.exe"\n' >>"$unfiles"
-  # The helpdesk's files in a fixed order, each folder before its contents.
-  while IFS= read -r -d '' rel; do
-    rel=${rel#./}
+  for rel in "${client_files[@]}"; do
     win=${rel//\//\\}
     if [ -d "$client/$rel" ]; then
       printf 'CreateDirectory "$INSTDIR\\%s"\n' "$(nsis_path "$win")" >>"$files"
-      continue
-    fi
-    if [ "$rel" = lodo.exe ]; then
-      echo "package: ignoring $client/lodo.exe, the built one is installed" >&2
       continue
     fi
     dir=$(dirname "$rel")
     [ "$dir" = . ] && target='$INSTDIR' || target="\$INSTDIR\\$(nsis_path "${dir//\//\\}")"
     printf 'SetOutPath "%s"\nFile "%s"\n' "$target" "$(nsis_path "$client/$rel")" >>"$files"
     printf 'Delete "$INSTDIR\\%s"\n' "$(nsis_path "$win")" >>"$unfiles"
-  done < <(cd "$client" && find . -mindepth 1 -print0 | LC_ALL=C sort -z)
+  done
   # Folders deepest first; RMDir leaves any that still hold something.
   while IFS= read -r -d '' rel; do
     rel=${rel#./}
     printf 'RMDir "$INSTDIR\\%s"\n' "$(nsis_path "${rel//\//\\}")" >>"$unfiles"
   done < <(cd "$client" && find . -mindepth 1 -type d -print0 | LC_ALL=C sort -rz)
 
-  name=$(basename "$client" | tr -c 'A-Za-z0-9._-' '-' | sed 's/-*$//')
   setup_name="lodo-$version-$name-setup.exe"
+  # The helpdesk's icon (branding.py copied it here) and its names.
+  icon="$root/launcher/art/lodo.ico"
+  [ -f "$work/icon.ico" ] && icon="$work/icon.ico"
+  [ -f "$work/brand.nsh" ] || : >"$work/brand.nsh"
   defines=("-DVERSION=$version" "-DVERSION4=$version.0"
-    "-DOUTFILE=$work/out/$setup_name" "-DICON=$root/launcher/art/lodo.ico"
+    "-DOUTFILE=$work/out/$setup_name" "-DICON=$icon" "-DBRAND=$work/brand.nsh"
     "-DFILES=$files" "-DUNFILES=$unfiles")
   [ -n "$pfx" ] && defines+=("-DSIGN=$work/sign")
   if ! makensis -V2 -NOCD "${defines[@]}" "$root/packaging/lodo.nsi"; then
@@ -382,7 +498,17 @@ if [ -n "$client" ]; then
   artefacts+=("$setup_name")
 fi
 
-(cd "$work/out" && sha256sum "${artefacts[@]}" >SHA256SUMS)
+# SHA256SUMS lists this run's packages and keeps the lines of the other
+# packages still in the output folder (a helpdesk makes many in a row).
+(cd "$work/out" && sha256sum "${artefacts[@]}" >"$work/sums")
+if [ -f "$out/SHA256SUMS" ]; then
+  while read -r sum file; do
+    file=${file#\*}
+    printf '%s\n' "${artefacts[@]}" | grep -qxF -- "$file" && continue
+    [ -f "$out/$file" ] && printf '%s  %s\n' "$sum" "$file"
+  done <"$out/SHA256SUMS" >>"$work/sums" || true
+fi
+LC_ALL=C sort -k2 "$work/sums" >"$work/out/SHA256SUMS"
 
 # Into place: each file under a temporary name in the output folder first,
 # then renamed, so no reader ever sees half a package.

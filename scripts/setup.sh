@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 wine xvfb xauth x11-utils fonts-wine
   googletest imagemagick
-  python3 nsis osslsigncode openssl x11vnc tigervnc-viewer xdotool
+  python3 fonts-dejavu-core nsis osslsigncode openssl x11vnc tigervnc-viewer xdotool
   clang-format
 )
 
