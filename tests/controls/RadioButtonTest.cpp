@@ -115,6 +115,14 @@ bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// A menu runs modally: a timer closes it.
+void CloseMenuAfter(UINT ms) {
+  SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+}
+
 }  // namespace
 
 TEST_F(RadioButtonTest, GlyphAndCaptionFollowTheMeasuredGlyph) {
@@ -532,32 +540,38 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   b->SetParent(panel);
   b->SetBounds(12, 29, 157, 17);
   b->HandleNeeded();
+  int asked = 0;
+  b->OnContextPopup = [&](TControl*, POINT, bool&) { ++asked; };
   const POINT at = Screen(b, 30, 5);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
+  EXPECT_EQ(asked, 2);  // the button's step, then the base's
 
   auto* menu = new TPopupMenu(FForm.Get());
   menu->Add(L"Kopiraj");
   b->SetPopupMenu(menu);
-  // The menu runs modally; a timer closes it.
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  CloseMenuAfter(100);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   EXPECT_EQ(menu->LastPopupPoint().x, at.x);
   EXPECT_EQ(menu->LastPopupPoint().y, at.y);
   EXPECT_EQ(menu->PopupComponent(), b);
   EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
 
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  CloseMenuAfter(100);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(-1, -1));
   const POINT corner = Screen(b, 0, 0);
   EXPECT_EQ(menu->LastPopupPoint().x, corner.x);
   EXPECT_EQ(menu->LastPopupPoint().y, corner.y);
+
+  // A point outside the button: the base's step asks once, opens no menu
+  // (a timer would close one) and the parent gets the request.
+  asked = 0;
+  CloseMenuAfter(100);
+  const POINT outside = Screen(b, 200, 5);
+  SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(outside.x, outside.y));
+  EXPECT_EQ(menu->LastPopupPoint().x, corner.x);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 2);
 
   // A destroyed menu is dropped.
   delete menu;
@@ -656,12 +670,9 @@ TEST_F(RadioButtonTest, ButtonAndMenusLetGoOfEachOtherInEveryOrder) {
     b->SetBounds(12, 29, 157, 17);
     b->HandleNeeded();
   };
-  // A real context-menu request: the menu pops up for the button, a timer closes it.
+  // A real context-menu request: the menu pops up for the button.
   auto popUp = [&](TProbe* b) {
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      EndMenu();
-    });
+    CloseMenuAfter(50);
     const POINT at = Screen(b, 30, 5);
     SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   };
