@@ -287,16 +287,15 @@ void TcxRadioButton::CreateHandleDone() {
 
 void TcxRadioButton::FocusEntered() {
   if (Checked() || ClicksDisabled()) return;
-  SetClicksDisabled(true);
   // The click fires once even when checking fails; the failure goes on. When
   // the click fails as well, its error is reported here.
   std::exception_ptr failure;
   try {
+    const TScopedFlag noClicks = DisableClicks();
     SetChecked(true);
   } catch (...) {
     failure = std::current_exception();
   }
-  SetClicksDisabled(false);
   try {
     if (!IsLoading()) Click();
   } catch (...) {

@@ -44,9 +44,10 @@ bool TButtonControl::WMLButtonDown(TMessage&) {
   // Taking the focus with the mouse must not count as a click; if the focus
   // cannot be taken, the press is dropped.
   if (Focused() || !CanFocus()) return false;
-  FClicksDisabled = true;
-  ::SetFocus(Handle());
-  FClicksDisabled = false;
+  {
+    const TScopedFlag noClicks = DisableClicks();
+    ::SetFocus(Handle());
+  }
   return !Focused();
 }
 

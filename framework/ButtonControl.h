@@ -15,6 +15,9 @@ class TButtonControl : public TWinControl {
 
   bool ClicksDisabled() const { return FClicksDisabled; }
   void SetClicksDisabled(bool value) { FClicksDisabled = value; }
+  // Clicks are dropped for the caller's scope (the focus taken by the mouse
+  // or a screen reader, or a check made on focus entry, is not a click).
+  TScopedFlag<bool> DisableClicks() { return TScopedFlag<bool>(FClicksDisabled); }
 
   void WndProc(TMessage& message) override;
 
