@@ -23,13 +23,12 @@ using test::StateText;
 
 namespace {
 
-class RadioButtonAccessibleTest : public testing::Test {
+class RadioButtonAccessibleTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
-    test::ErrorsSeen().clear();
+    TErrorFreeTest::SetUp();
     FForm.ShowAndWait();
   }
-  void TearDown() override { EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front(); }
 
   TcxRadioButton* Add(int top, const std::wstring& caption, const std::wstring& hint) {
     auto* b = new TcxRadioButton(FForm.Get());

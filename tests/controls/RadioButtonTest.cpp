@@ -20,7 +20,7 @@
 #include "framework/PopupMenu.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/framework/Recorder.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/Tombstone.h"
 #include "theme/ThemeManager.h"
@@ -55,16 +55,16 @@ class TProbe : public TcxRadioButton {
 
 SIZE Glyph() { return RadioButtonImages().GlyphSize(); }
 
-class RadioButtonTest : public testing::Test {
+class RadioButtonTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
-    test::ErrorsSeen().clear();
+    TErrorFreeTest::SetUp();
     FForm.ShowAndWait();
     FForm->SetColor(clBtnFace);
   }
   void TearDown() override {
     SetTextCallHook(nullptr);
-    EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front();
+    TErrorFreeTest::TearDown();
   }
 
   TProbe* Add(int left, int top, int width = 157, int height = 17, const std::wstring& caption = L"Zagreb") {
@@ -111,9 +111,7 @@ class RadioButtonTest : public testing::Test {
   test::TTestForm FForm{420, 320};
 };
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test::SameRect;
 
 // A menu runs modally: a timer closes it.
 void CloseMenuAfter(UINT ms) {

@@ -24,9 +24,7 @@ RECT WindowBoundsInParent(TWinControl& control) {
   return r;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test::SameRect;
 
 SIZE TextSize(const std::wstring& text, int pixelHeight) {
   TFont font;

@@ -10,7 +10,7 @@
 #include "graphics/Canvas.h"
 #include "graphics/SolidBrushCache.h"
 #include "graphics/SystemPaletteChanged.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;

@@ -26,13 +26,6 @@ namespace {
 
 void PumpApp(int ms) { test::PumpApplication(ms); }
 
-// Real key presses, processed by the application's loop (which hands keys
-// to the focused control and the form's navigation first).
-void Press(WORD vk, bool shift = false) {
-  test::SendKeyInput(vk, shift);
-  PumpApp(60);
-}
-
 // The client width the system gives a 384-wide design: the minimum outer
 // width of 400 assumes 8-pixel frames, and a thinner frame (Wine draws 4)
 // makes the minimum the binding rule.
@@ -46,12 +39,8 @@ int ExpectedClientWidth(HWND window, int designClient, int minOuter) {
 
 RECT Rect(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
 
-::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
-  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
-                                       << actual.bottom << ") != (" << expected.left << "," << expected.top << ","
-                                       << expected.right << "," << expected.bottom << ")";
-}
+using test::Press;
+using test::SameRect;
 
 int SlotTop(int n) {
   const int row = (n - 1) % 8;
