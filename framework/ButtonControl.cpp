@@ -74,10 +74,6 @@ void TCheckBox::CreateParams(TCreateParams& params) {
 }
 
 // A window is made unchecked: only a check needs telling.
-void TCheckBox::CreateHandleDone() {
-  if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
-}
-
 void TCheckBox::SetChecked(bool checked) {
   if (checked == FChecked) return;
   FChecked = checked;
@@ -116,7 +112,7 @@ void TRadioButton::CreateParams(TCreateParams& params) {
   if (FWordWrap) params.Style |= BS_MULTILINE;
 }
 
-void TRadioButton::CreateHandleDone() {
+void TButtonControl::CreateHandleDone() {
   if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
