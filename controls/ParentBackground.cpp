@@ -92,7 +92,7 @@ void PaintControlCopy(TWinControl* c, int dx, int dy, const RECT& r, const TCopy
   const std::vector<TControl*> children = c->Controls();
   for (TControl* child : children) {
     if (child == context.Control) break;
-    auto* window = dynamic_cast<TWinControl*>(child);
+    TWinControl* window = child->AsWinControl();
     if (!window || !window->Visible() || !window->HandleAllocated()) continue;
     PaintControlCopy(window, window->Left(), window->Top(), RECT{0, 0, window->Width(), window->Height()}, context);
   }
