@@ -20,6 +20,7 @@
 #include "framework/PopupMenu.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/framework/Recorder.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/Tombstone.h"
@@ -178,27 +179,19 @@ TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
   ASSERT_FALSE(calls.empty());
 
   RECT text = calls[0].Rect;
-  TCanvas platform;
-  platform.SetHandle(plain.DC());
-  platform.Font().Assign(b->Font());
-  TcxCanvas canvas(&platform);
-  canvas.MeasureTextRect("Zagreb", text, 609);
-  platform.SetHandle(nullptr);
+  {
+    test::TDibCanvas canvas(plain);
+    canvas.Platform().Font().Assign(b->Font());
+    canvas->MeasureTextRect("Zagreb", text, 609);
+  }
 
   test::TDib reference(157, 21);
   BitBlt(reference.DC(), 0, 0, 157, 21, focused.DC(), 0, 0, SRCCOPY);
   auto FocusedOnce = [&](int x, int y) { return reference.Pixel(x, y); };
-  RECT changed{1000, 1000, -1, -1};
-  for (int y = 0; y < 21; ++y)
-    for (int x = 0; x < 157; ++x)
-      if (plain.Pixel(x, y) != focused.Pixel(x, y) && x >= b->GlyphRect().right) {
-        changed.left = std::min<LONG>(changed.left, x);
-        changed.top = std::min<LONG>(changed.top, y);
-        changed.right = std::max<LONG>(changed.right, x + 1);
-        changed.bottom = std::max<LONG>(changed.bottom, y + 1);
-      }
-  EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}))
-      << changed.left << "," << changed.top << "," << changed.right << "," << changed.bottom;
+  const RECT changed = test::PixelBox({0, 0, 157, 21}, [&](int x, int y) {
+    return plain.Pixel(x, y) != focused.Pixel(x, y) && x >= b->GlyphRect().right;
+  });
+  EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}));
 
   // A focus request on top of the focused paint keeps the rectangle, and one
   // after the focus has gone leaves nothing of it.
@@ -250,12 +243,8 @@ TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
     auto dib = std::make_unique<test::TDib>(157, 17);
     DrawInto(*b, *dib);
     captionLeft = b->GlyphRect().right;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, b->Font().Handle());
-    GetTextExtentPoint32W(screen, L"Z", 1, &z);
-    GetTextExtentPoint32W(screen, L"&", 1, &ampersand);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    z = test::ScreenTextSize(b->Font().Handle(), L"Z");
+    ampersand = test::ScreenTextSize(b->Font().Handle(), L"&");
     delete b;
     return dib;
   };

@@ -10,6 +10,7 @@
 #include "framework/Graphics.h"
 #include "graphics/Canvas.h"
 #include "lookandfeel/RadioButtonImageList.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 
@@ -67,18 +68,6 @@ inline TLook LookOfSlot(int slot) {
   look.State = static_cast<ButtonState>(slot % 4 + 1);
   return look;
 }
-
-// A framework canvas and the library's canvas over a DIB's DC.
-class TDibCanvas {
- public:
-  explicit TDibCanvas(TDib& dib) : FCanvas(&FPlatform) { FPlatform.SetHandle(dib.DC()); }
-  TcxCanvas& operator*() { return FCanvas; }
-  TcxCanvas* operator->() { return &FCanvas; }
-
- private:
-  TCanvas FPlatform;
-  TcxCanvas FCanvas;
-};
 
 inline void DrawLook(TDib& dib, int x, int y, TColor background, const TLook& look) {
   TDibCanvas canvas(dib);

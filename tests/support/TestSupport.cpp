@@ -188,6 +188,24 @@ int DifferentPixels(const TDib& a, const TDib& b, const RECT& area) {
 
 int DifferentPixels(const TDib& a, const TDib& b) { return DifferentPixels(a, b, {0, 0, a.Width(), a.Height()}); }
 
+RECT PixelBox(const RECT& area, const std::function<bool(int x, int y)>& counts) {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (counts(x, y))
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+               std::max<LONG>(box.bottom, y + 1)};
+  return box;
+}
+
+SIZE ScreenTextSize(HFONT font, const std::wstring& text) {
+  const TWindowDC screen(nullptr);
+  const TSelectGuard select(screen.Get(), font);
+  SIZE size{};
+  GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
 ::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
   if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","

@@ -81,6 +81,13 @@ class TDib {
 int DifferentPixels(const TDib& a, const TDib& b, const RECT& area);
 int DifferentPixels(const TDib& a, const TDib& b);
 
+// The smallest rectangle around the points of the area for which `counts`
+// holds; with none, the area turned inside out (right < left).
+RECT PixelBox(const RECT& area, const std::function<bool(int x, int y)>& counts);
+
+// The size of a text in a font, as the screen's DC measures it.
+SIZE ScreenTextSize(HFONT font, const std::wstring& text);
+
 ::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected);
 // ASCII letters in lower case, as the profile functions compare names.
 std::string Lower(std::string text);

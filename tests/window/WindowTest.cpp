@@ -149,16 +149,10 @@ struct TFontSpec {
 // The box of near-black pixels (the window-text colour and the darkest of its
 // smoothed edges) in an area of a picture; empty when there are none.
 RECT InkBox(const test::TDib& dib, const RECT& area) {
-  RECT box{area.right, area.bottom, area.left, area.top};
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      const COLORREF p = dib.Pixel(x, y);
-      if (GetRValue(p) >= 80 || GetGValue(p) >= 80 || GetBValue(p) >= 80) continue;
-      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
-             std::max<LONG>(box.bottom, y + 1)};
-    }
-  }
-  return box;
+  return test::PixelBox(area, [&](int x, int y) {
+    const COLORREF p = dib.Pixel(x, y);
+    return GetRValue(p) < 80 && GetGValue(p) < 80 && GetBValue(p) < 80;
+  });
 }
 
 // The same text drawn here in black on white, in a font made from the
