@@ -42,36 +42,6 @@ class TSavedDCGuard {
   int FDepth;
 };
 
-// The paint-copy flag tells the control that it paints into a DC other than
-// its window's; it goes back to what it was.
-class TPaintCopyGuard {
- public:
-  explicit TPaintCopyGuard(TControl* control)
-      : FControl(control), FWasSet((control->ControlState() & csPaintCopy) != 0) {
-    control->IncludeState(csPaintCopy);
-  }
-  ~TPaintCopyGuard() {
-    if (!FWasSet) FControl->ExcludeState(csPaintCopy);
-  }
-  TPaintCopyGuard(const TPaintCopyGuard&) = delete;
-  TPaintCopyGuard& operator=(const TPaintCopyGuard&) = delete;
-
- private:
-  TControl* FControl;
-  bool FWasSet;
-};
-
-class TCanvasLockGuard {
- public:
-  explicit TCanvasLockGuard(TCanvas* canvas) : FCanvas(canvas) { canvas->Lock(); }
-  ~TCanvasLockGuard() { FCanvas->Unlock(); }
-  TCanvasLockGuard(const TCanvasLockGuard&) = delete;
-  TCanvasLockGuard& operator=(const TCanvasLockGuard&) = delete;
-
- private:
-  TCanvas* FCanvas;
-};
-
 // A sibling window's non-client border is not part of its WM_PAINT: draw it,
 // then clip to and move into the client area inside it.
 void CopyBorder(TWinControl* sibling, HDC dc) {
@@ -105,10 +75,11 @@ void PaintControlCopy(TWinControl* c, int dx, int dy, const RECT& r, const TCopy
   MoveWindowOrigin(dc, dx, dy);
   if (!RectVisible(dc, &r)) return;
 
-  TPaintCopyGuard paintCopy(c);
+  // The control paints into a DC other than its window's.
+  const TScopedFlag paintCopy = c->ScopedState(csPaintCopy);
   if (c != context.Control->Parent()) CopyBorder(c, dc);
   {
-    TCanvasLockGuard lock(context.Canvas.PlatformCanvas());
+    const TScopedFlag lock = context.Canvas.PlatformCanvas()->Locked();
     // Straight to the handler: wParam == lParam asks the background handler
     // to erase even a double-buffered control, since the DC is not its own.
     c->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
@@ -121,7 +92,7 @@ void PaintControlCopy(TWinControl* c, int dx, int dy, const RECT& r, const TCopy
   const std::vector<TControl*> children = c->Controls();
   for (TControl* child : children) {
     if (child == context.Control) break;
-    auto* window = dynamic_cast<TWinControl*>(child);
+    TWinControl* window = child->AsWinControl();
     if (!window || !window->Visible() || !window->HandleAllocated()) continue;
     PaintControlCopy(window, window->Left(), window->Top(), RECT{0, 0, window->Width(), window->Height()}, context);
   }

@@ -167,6 +167,16 @@ RECT TcxRadioButton::GlyphRectFor(SIZE size, bool native) const {
   return r;
 }
 
+RECT TcxRadioButton::CaptionRect(bool native) const {
+  RECT rect = LocalBounds(this);
+  if (Alignment() == taRightJustify)
+    rect.left = FGlyphRect.right;
+  else
+    rect.right = FGlyphRect.left;
+  ExtendCaptionRect(rect, native);
+  return rect;
+}
+
 void TcxRadioButton::ExtendCaptionRect(RECT& rect, bool native) const {
   const TCaptionOffsets o = CaptionOffsets(native, WordWrap(), Alignment());
   rect.left += o.Left;
@@ -215,12 +225,7 @@ void TcxRadioButton::PaintButton(bool focusChangeOnly) {
   if (!focusChangeOnly && !native) FillOwnBackground();
   // A repaint of the glyph alone (a state or check change) leaves the
   // caption as it is: its text and focus rectangle lie outside the clip.
-  RECT caption = LocalBounds(this);
-  if (Alignment() == taRightJustify)
-    caption.left = FGlyphRect.right;
-  else
-    caption.right = FGlyphRect.left;
-  ExtendCaptionRect(caption, native);
+  RECT caption = CaptionRect(native);
   InflateRect(&caption, 1, 1);
   if (!RectVisible(canvas.DeviceContext(), &caption)) return;
   PaintCaption(canvas, native);
@@ -230,13 +235,8 @@ void TcxRadioButton::PaintCaption(TcxCanvas& canvas, bool native) {
   canvas.Font().Assign(Font());
   canvas.PlatformCanvas()->RequireFont();
   canvas.Font().SetColor(CaptionColor());
-  RECT r = LocalBounds(this);
-  if (Alignment() == taRightJustify)
-    r.left = FGlyphRect.right;
-  else
-    r.right = FGlyphRect.left;
+  RECT r = CaptionRect(native);
   canvas.Brush().SetStyle(bsClear);
-  ExtendCaptionRect(r, native);
   const TextFlags flags = CaptionFlags(WordWrap());
   // The visual style's parent painting may have changed what the DC holds.
   if (ShowsThemedParentBackground()) canvas.PlatformCanvas()->Refresh();
@@ -287,16 +287,15 @@ void TcxRadioButton::CreateHandleDone() {
 
 void TcxRadioButton::FocusEntered() {
   if (Checked() || ClicksDisabled()) return;
-  SetClicksDisabled(true);
   // The click fires once even when checking fails; the failure goes on. When
   // the click fails as well, its error is reported here.
   std::exception_ptr failure;
   try {
+    const TScopedFlag noClicks = DisableClicks();
     SetChecked(true);
   } catch (...) {
     failure = std::current_exception();
   }
-  SetClicksDisabled(false);
   try {
     if (!IsLoading()) Click();
   } catch (...) {

@@ -70,6 +70,8 @@ class TcxRadioButton : public TRadioButton, public IcxMouseTrackingCaller {
   void MouseHasLeft() override { HandleMouseLeave(nullptr); }
 
   virtual void ExtendCaptionRect(RECT& rect, bool native) const;
+  // The caption's rectangle beside the glyph of the last paint.
+  RECT CaptionRect(bool native) const;
   virtual bool ShowOwnPopupMenu(TComponent* menu, int x, int y);
   virtual void FillOwnBackground();
   virtual void PaintCaption(TcxCanvas& canvas, bool native);

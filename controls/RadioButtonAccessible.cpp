@@ -32,9 +32,8 @@ void TRadioButtonAccessible::DoDefaultAction() {
   if (!button.CanFocus()) return;
   if (!button.Focused()) {
     // As when the mouse takes the focus: entering checks nothing by itself.
-    button.SetClicksDisabled(true);
+    const TScopedFlag noClicks = button.DisableClicks();
     ::SetFocus(button.Handle());
-    button.SetClicksDisabled(false);
   }
   button.SetChecked(true);
 }

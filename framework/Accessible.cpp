@@ -14,6 +14,8 @@
 
 namespace lodo {
 
+using Microsoft::WRL::ComPtr;
+
 namespace {
 
 constexpr wchar_t kAccessibleProp[] = L"lodo.accessible";
@@ -32,11 +34,14 @@ bool AccessibilityLibraryLoaded() {
   return loaded;
 }
 
-void OpenApartment() {
-  if (gApartmentOpened) return;
-  // A thread that already runs in the multithreaded apartment answers
-  // RPC_E_CHANGED_MODE; marshalling works there too, and there is nothing to close.
-  gApartmentOpened = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+// False when the thread already runs in the multithreaded apartment
+// (RPC_E_CHANGED_MODE): callers could then reach an object on any thread,
+// while ours answers only on its window's thread.
+bool OpenApartment() {
+  if (gApartmentOpened) return true;
+  const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  gApartmentOpened = SUCCEEDED(result);
+  return result != RPC_E_CHANGED_MODE;
 }
 
 // No C++ exception may leave a COM method.
@@ -122,20 +127,18 @@ TAccessible::TAccessible(TWinControl& control) : FControl(&control), FWindow(con
   // The standard object answers parent, navigation, hit testing and the rest;
   // without it those questions go unanswered, the own answers still hold.
   if (FAILED(CreateStdAccessibleObject(FWindow, OBJID_CLIENT, __uuidof(IAccessible),
-                                       reinterpret_cast<void**>(&FStandard))))
-    FStandard = nullptr;
+                                       reinterpret_cast<void**>(FStandard.ReleaseAndGetAddressOf()))))
+    FStandard.Reset();
 }
 
-TAccessible::~TAccessible() {
-  if (FStandard) FStandard->Release();
-}
+TAccessible::~TAccessible() = default;
 
 TWinControl* TAccessible::Control() const { return FControl && !FControl->IsDestroying() ? FControl : nullptr; }
 
 void TAccessible::Disconnect() {
   FControl = nullptr;
   FWindow = nullptr;
-  if (IAccessible* standard = std::exchange(FStandard, nullptr)) standard->Release();
+  FStandard.Reset();
   // Drops what other processes hold through their proxies; the caller still
   // holds a reference, so the object outlives this call.
   CoDisconnectObject(static_cast<IAccessible*>(this), 0);
@@ -144,11 +147,7 @@ void TAccessible::Disconnect() {
 void TAccessible::RunPostedAction() {
   if (!Control()) return;
   // The action may close the window, which releases the window's reference.
-  AddRef();
-  struct TRelease {
-    TAccessible& Object;
-    ~TRelease() { Object.Release(); }
-  } release{*this};
+  const ComPtr<IAccessible> self(static_cast<IAccessible*>(this));
   DoDefaultAction();
 }
 
@@ -208,7 +207,7 @@ HRESULT TAccessible::AnswerText(VARIANT child, BSTR* out, TTextAnswer own, TText
     if (!Control()) return CO_E_OBJNOTCONNECTED;
     if (IsSelf(child))
       if (const std::optional<std::wstring> text = (this->*own)()) return TextResult(*text, out);
-    return FStandard ? (FStandard->*standard)(child, out) : DISP_E_MEMBERNOTFOUND;
+    return FStandard ? (FStandard.Get()->*standard)(child, out) : DISP_E_MEMBERNOTFOUND;
   });
 }
 
@@ -223,7 +222,7 @@ HRESULT TAccessible::AnswerNumber(VARIANT child, VARIANT* out, TNumberAnswer own
         out->lVal = *number;
         return S_OK;
       }
-    return FStandard ? (FStandard->*standard)(child, out) : DISP_E_MEMBERNOTFOUND;
+    return FStandard ? (FStandard.Get()->*standard)(child, out) : DISP_E_MEMBERNOTFOUND;
   });
 }
 
@@ -233,6 +232,10 @@ HRESULT TAccessible::get_accName(VARIANT child, BSTR* name) {
 
 HRESULT TAccessible::get_accDescription(VARIANT child, BSTR* description) {
   return AnswerText(child, description, &TAccessible::Description, &IAccessible::get_accDescription);
+}
+
+HRESULT TAccessible::get_accHelp(VARIANT child, BSTR* help) {
+  return AnswerText(child, help, &TAccessible::Help, &IAccessible::get_accHelp);
 }
 
 HRESULT TAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
@@ -307,13 +310,6 @@ HRESULT TAccessible::get_accValue(VARIANT child, BSTR* value) {
   return FStandard ? FStandard->get_accValue(child, value) : DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT TAccessible::get_accHelp(VARIANT child, BSTR* help) {
-  if (!help) return E_POINTER;
-  *help = nullptr;
-  if (!Control()) return CO_E_OBJNOTCONNECTED;
-  return FStandard ? FStandard->get_accHelp(child, help) : DISP_E_MEMBERNOTFOUND;
-}
-
 HRESULT TAccessible::get_accHelpTopic(BSTR* helpFile, VARIANT child, LONG* topic) {
   if (!helpFile || !topic) return E_POINTER;
   *helpFile = nullptr;
@@ -338,7 +334,13 @@ HRESULT TAccessible::get_accSelection(VARIANT* selection) {
 
 HRESULT TAccessible::accSelect(LONG flags, VARIANT child) {
   if (!Control()) return CO_E_OBJNOTCONNECTED;
-  return FStandard ? FStandard->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
+  if (!FStandard) return DISP_E_MEMBERNOTFOUND;
+  // Taking the focus runs the control's own code (a slot checks itself and
+  // fires OnClick), which may end the window and so disconnect both objects
+  // in the middle of the call: both stay alive until it returns.
+  const ComPtr<IAccessible> self(static_cast<IAccessible*>(this));
+  const ComPtr<IAccessible> standard = FStandard;
+  return standard->accSelect(flags, child);
 }
 
 HRESULT TAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end) {
@@ -387,19 +389,21 @@ bool HandleAccessibilityMessage(TWinControl& control, TMessage& message) {
   // The object id is a 32-bit value, sign-extended or not by the sender.
   if (message.Msg != WM_GETOBJECT || static_cast<LONG>(message.LParam) != OBJID_CLIENT) return false;
   if (!object) {
-    if (!AccessibilityLibraryLoaded()) return false;
-    object = control.CreateAccessibleObject();
-    if (!object) return false;
     // Marshalling the object needs an apartment; nothing of COM exists before
     // the first client asks.
-    OpenApartment();
+    if (!AccessibilityLibraryLoaded() || !OpenApartment()) return false;
+    object = control.CreateAccessibleObject();
+    if (!object) return false;
     if (!SetPropW(window, kAccessibleProp, object)) {
       object->Disconnect();
       object->Release();
       return false;
     }
   }
-  message.Result = LresultFromObject(__uuidof(IAccessible), message.WParam, static_cast<IAccessible*>(object));
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), message.WParam, static_cast<IAccessible*>(object));
+  // An error would reach the caller as a result; the standard object is better than none.
+  if (FAILED(static_cast<HRESULT>(result))) return false;
+  message.Result = result;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include <optional>
 #include <string>
@@ -91,6 +92,7 @@ class TAccessible : public IAccessible, public IOleWindow {
   virtual std::optional<std::wstring> Name() const { return std::nullopt; }
   virtual std::optional<LONG> State() const { return std::nullopt; }
   virtual std::optional<std::wstring> Description() const { return std::nullopt; }
+  virtual std::optional<std::wstring> Help() const { return std::nullopt; }
   virtual std::optional<std::wstring> KeyboardShortcut() const { return std::nullopt; }
   virtual std::optional<std::wstring> DefaultAction() const { return std::nullopt; }
   // The default action itself, run from the posted message; the control is connected.
@@ -110,7 +112,7 @@ class TAccessible : public IAccessible, public IOleWindow {
   LONG FReferences = 1;
   TWinControl* FControl;
   HWND FWindow;
-  IAccessible* FStandard = nullptr;
+  Microsoft::WRL::ComPtr<IAccessible> FStandard;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

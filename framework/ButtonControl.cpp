@@ -44,9 +44,10 @@ bool TButtonControl::WMLButtonDown(TMessage&) {
   // Taking the focus with the mouse must not count as a click; if the focus
   // cannot be taken, the press is dropped.
   if (Focused() || !CanFocus()) return false;
-  FClicksDisabled = true;
-  ::SetFocus(Handle());
-  FClicksDisabled = false;
+  {
+    const TScopedFlag noClicks = DisableClicks();
+    ::SetFocus(Handle());
+  }
   return !Focused();
 }
 
@@ -73,10 +74,6 @@ void TCheckBox::CreateParams(TCreateParams& params) {
 }
 
 // A window is made unchecked: only a check needs telling.
-void TCheckBox::CreateHandleDone() {
-  if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
-}
-
 void TCheckBox::SetChecked(bool checked) {
   if (checked == FChecked) return;
   FChecked = checked;
@@ -115,7 +112,7 @@ void TRadioButton::CreateParams(TCreateParams& params) {
   if (FWordWrap) params.Style |= BS_MULTILINE;
 }
 
-void TRadioButton::CreateHandleDone() {
+void TButtonControl::CreateHandleDone() {
   if (FChecked) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 

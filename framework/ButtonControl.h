@@ -13,15 +13,23 @@ class TButtonControl : public TWinControl {
  public:
   explicit TButtonControl(TComponent* owner);
 
+  bool Checked() const { return FChecked; }
   bool ClicksDisabled() const { return FClicksDisabled; }
   void SetClicksDisabled(bool value) { FClicksDisabled = value; }
+  // Clicks are dropped for the caller's scope (the focus taken by the mouse
+  // or a screen reader, or a check made on focus entry, is not a click).
+  TScopedFlag<bool> DisableClicks() { return TScopedFlag<bool>(FClicksDisabled); }
 
   void WndProc(TMessage& message) override;
 
  protected:
   void TextChanged() override;
+  // A new window shows the check the control keeps.
+  void CreateHandleDone() override;
   // The caption's accelerator was pressed.
   virtual void AcceleratorPressed();
+
+  bool FChecked = false;
 
  private:
   bool WMLButtonDown(TMessage& message);
@@ -34,7 +42,6 @@ class TCheckBox : public TButtonControl {
  public:
   explicit TCheckBox(TComponent* owner);
 
-  bool Checked() const { return FChecked; }
   // A change fires OnClick; setting the present state does nothing.
   void SetChecked(bool checked);
   void Toggle() { SetChecked(!FChecked); }
@@ -43,13 +50,10 @@ class TCheckBox : public TButtonControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  void CreateHandleDone() override;
   void AcceleratorPressed() override;
 
  private:
   bool RNCommand(TMessage& message);
-
-  bool FChecked = false;
 };
 
 enum TLeftRight { taLeftJustify, taRightJustify };
@@ -58,7 +62,6 @@ class TRadioButton : public TButtonControl {
  public:
   explicit TRadioButton(TComponent* owner);
 
-  bool Checked() const { return FChecked; }
   // Checking unchecks every other radio button of the same parent and fires
   // OnClick (unless clicks are disabled); unchecking fires nothing.
   virtual void SetChecked(bool checked);
@@ -72,7 +75,6 @@ class TRadioButton : public TButtonControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  void CreateHandleDone() override;
   // The button got the input focus (after OnEnter). An unchecked one checks
   // itself, which fires one OnClick unless clicks are disabled.
   virtual void FocusEntered();
@@ -82,7 +84,6 @@ class TRadioButton : public TButtonControl {
   bool RNCommand(TMessage& message);
   bool FMGroupChecked(TMessage& message);
 
-  bool FChecked = false;
   TLeftRight FAlignment = taRightJustify;
   bool FWordWrap = false;
 };

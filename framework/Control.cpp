@@ -411,7 +411,10 @@ bool TControl::WMContextMenu(TMessage& message) {
   POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
   if (p.x != -1 || p.y != -1) p = ScreenToClient(p);
   bool handled = false;
-  DoContextPopup(p, handled);
+  // The base's own step, not an override: a class with a menu of its own
+  // answers the message itself, and what it passes on (a point outside it,
+  // a request it left unhandled) must not open that menu here.
+  TControl::DoContextPopup(p, handled);
   message.Result = handled ? 1 : 0;
   if (!handled) DefaultHandler(message);
   return true;

@@ -11,6 +11,7 @@
 #include "framework/Component.h"
 #include "framework/Graphics.h"
 #include "framework/Messages.h"
+#include "framework/ScopedFlag.h"
 
 namespace lodo {
 
@@ -143,6 +144,8 @@ class TControl : public TComponent {
   void SetControlState(TControlState state) { FControlState = state; }
   void IncludeState(TControlState flags) { FControlState |= flags; }
   void ExcludeState(TControlState flags) { FControlState -= flags; }
+  // The flags added for the caller's scope; the state is then put back as it was.
+  TScopedFlag<TControlState> ScopedState(TControlState flags) { return {FControlState, FControlState | flags}; }
 
   // The windowed control this is, or nullptr for a graphic control.
   virtual TWinControl* AsWinControl() { return nullptr; }
@@ -222,13 +225,10 @@ class TControl : public TComponent {
   // (ParentFont stays as it is), then reacts to the new font.
   template <typename TChange>
   void ChangeFontQuietly(TChange&& change) {
-    FUpdatingFont = true;
-    struct TReset {
-      bool& Flag;
-      ~TReset() { Flag = false; }
-    } reset{FUpdatingFont};
-    change(FFont);
-    FUpdatingFont = false;
+    {
+      const TScopedFlag updating(FUpdatingFont);
+      change(FFont);
+    }
     FontChanged();
   }
   void AdoptParentFont();

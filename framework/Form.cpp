@@ -168,11 +168,7 @@ void TForm::DoClose(TCloseAction& action) {
 
 void TForm::Close() {
   if (FClosing) return;
-  FClosing = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } reset{FClosing};
+  const TScopedFlag closing(FClosing);
   if (!CloseQuery()) return;
   TCloseAction action = caHide;
   DoClose(action);

@@ -9,17 +9,22 @@
 namespace lodo {
 
 // An owned handle of type H, destroyed by Deleter when the owner goes or is
-// given another handle.
+// given another handle. A deleter may carry what the release needs besides
+// the handle (the window of a GetDC); it moves with the handle.
 template <typename H, typename Deleter>
 class TOwnedHandle {
  public:
   TOwnedHandle() = default;
-  explicit TOwnedHandle(H handle) : FHandle(handle) {}
+  explicit TOwnedHandle(H handle, Deleter deleter = {}) : FHandle(handle), FDeleter(deleter) {}
   TOwnedHandle(const TOwnedHandle&) = delete;
   TOwnedHandle& operator=(const TOwnedHandle&) = delete;
-  TOwnedHandle(TOwnedHandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+  TOwnedHandle(TOwnedHandle&& other) noexcept
+      : FHandle(std::exchange(other.FHandle, nullptr)), FDeleter(std::exchange(other.FDeleter, Deleter{})) {}
   TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.FHandle, nullptr));
+    if (this != &other) {
+      Reset(std::exchange(other.FHandle, nullptr));
+      FDeleter = std::exchange(other.FDeleter, Deleter{});
+    }
     return *this;
   }
   ~TOwnedHandle() { Reset(); }
@@ -27,13 +32,17 @@ class TOwnedHandle {
   H Get() const { return FHandle; }
   bool Valid() const { return FHandle != nullptr; }
   void Reset(H handle = nullptr) {
-    if (FHandle) Deleter{}(FHandle);
+    if (FHandle) FDeleter(FHandle);
     FHandle = handle;
   }
   H Release() { return std::exchange(FHandle, nullptr); }
 
+ protected:
+  const Deleter& GetDeleter() const { return FDeleter; }
+
  private:
   H FHandle = nullptr;
+  [[no_unique_address]] Deleter FDeleter{};
 };
 
 struct TDeleteGdiObject {
@@ -58,59 +67,26 @@ using TMenuHandle = TOwnedHandle<HMENU, TDestroyMenu>;
 // A window that no framework object stands for (the system's tooltip window).
 using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
 
+struct TDeleteDC {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct TReleaseDC {
+  HWND Window = nullptr;
+  void operator()(HDC dc) const { ReleaseDC(Window, dc); }
+};
+
 // A memory DC, deleted with the wrapper.
-class TMemoryDC {
+class TMemoryDC : public TOwnedHandle<HDC, TDeleteDC> {
  public:
-  explicit TMemoryDC(HDC compatibleWith = nullptr) : FDC(CreateCompatibleDC(compatibleWith)) {}
-  TMemoryDC(const TMemoryDC&) = delete;
-  TMemoryDC& operator=(const TMemoryDC&) = delete;
-  TMemoryDC(TMemoryDC&& other) noexcept : FDC(std::exchange(other.FDC, nullptr)) {}
-  TMemoryDC& operator=(TMemoryDC&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      FDC = std::exchange(other.FDC, nullptr);
-    }
-    return *this;
-  }
-  ~TMemoryDC() { Reset(); }
-  HDC Get() const { return FDC; }
-
- private:
-  void Reset() {
-    if (FDC) DeleteDC(std::exchange(FDC, nullptr));
-  }
-
-  HDC FDC;
+  explicit TMemoryDC(HDC compatibleWith = nullptr) : TOwnedHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // A DC obtained with GetDC (nullptr: the screen's), released with the wrapper.
-class TWindowDC {
+class TWindowDC : public TOwnedHandle<HDC, TReleaseDC> {
  public:
   TWindowDC() = default;
-  explicit TWindowDC(HWND window) : FWindow(window), FDC(GetDC(window)) {}
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  TWindowDC(TWindowDC&& other) noexcept
-      : FWindow(std::exchange(other.FWindow, nullptr)), FDC(std::exchange(other.FDC, nullptr)) {}
-  TWindowDC& operator=(TWindowDC&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      FWindow = std::exchange(other.FWindow, nullptr);
-      FDC = std::exchange(other.FDC, nullptr);
-    }
-    return *this;
-  }
-  ~TWindowDC() { Reset(); }
-  HDC Get() const { return FDC; }
-  HWND Window() const { return FWindow; }
-  void Reset() {
-    if (FDC) ReleaseDC(FWindow, std::exchange(FDC, nullptr));
-    FWindow = nullptr;
-  }
-
- private:
-  HWND FWindow = nullptr;
-  HDC FDC = nullptr;
+  explicit TWindowDC(HWND window) : TOwnedHandle(GetDC(window), TReleaseDC{window}) {}
+  HWND Window() const { return Valid() ? GetDeleter().Window : nullptr; }
 };
 
 // BeginPaint/EndPaint for one WM_PAINT. Not movable: the paint structure

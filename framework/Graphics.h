@@ -10,6 +10,7 @@
 
 #include "framework/Colors.h"
 #include "framework/Gdi.h"
+#include "framework/ScopedFlag.h"
 
 namespace lodo {
 
@@ -133,8 +134,8 @@ class TCanvas {
   // Drops the selected objects; they are selected again at the next use.
   void Refresh();
 
-  void Lock() { ++FLockCount; }
-  void Unlock() { --FLockCount; }
+  // Locked for the caller's scope; locks nest.
+  TScopedFlag<int> Locked() { return {FLockCount, FLockCount + 1}; }
   int LockCount() const { return FLockCount; }
 
   void FillRect(const RECT& rect);

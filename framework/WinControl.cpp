@@ -206,12 +206,11 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::RecreateWnd() {
   if (!FHandle || FRecreating) return;
-  FRecreating = true;
+  const TScopedFlag recreating(FRecreating);
   const bool hadFocus = Focused();
   DestroyHandle();
   CreateHandle();
   if (hadFocus && FHandle) ::SetFocus(FHandle);
-  FRecreating = false;
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
@@ -306,11 +305,7 @@ void TWinControl::SetEnabled(bool enabled) {
 void TWinControl::SetText(const std::wstring& text) {
   if (FHandle) {
     // The change reactions below run on the text as it was before.
-    FSettingText = true;
-    struct TReset {
-      bool& Flag;
-      ~TReset() { Flag = false; }
-    } reset{FSettingText};
+    const TScopedFlag settingText(FSettingText);
     SetWindowTextW(FHandle, text.c_str());
   }
   TControl::SetText(text);
@@ -419,7 +414,7 @@ void TWinControl::ChangeScale(int m, int d, int fontM, int fontD) {
 
 void TWinControl::AlignControls() {
   if (FAligning) return;
-  FAligning = true;
+  const TScopedFlag aligning(FAligning);
   RECT r = ClientRect();
   auto place = [](TControl* c, int l, int t, int w, int h) {
     const int keepR = c->FAnchorRight, keepB = c->FAnchorBottom;
@@ -456,7 +451,6 @@ void TWinControl::AlignControls() {
   const RECT client = ClientRect();
   for (TControl* c : std::vector<TControl*>(FControls))
     if (c->Align() == alNone && (c->Anchors() & (akRight | akBottom))) c->AnchorToParent(client.right, client.bottom);
-  FAligning = false;
 }
 
 void TWinControl::PaintControls(HDC dc) {

@@ -11,6 +11,7 @@
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/MessageWindow.h"
+#include "framework/ScopedFlag.h"
 #include "graphics/Office2003Colors.h"
 
 namespace lodo {
@@ -91,24 +92,25 @@ bool TcxSystemPaletteChangedListener::WndProc(TMessage& message) {
   }
   // The first error ends the notifications; it is reported only after the
   // message has reached the default procedure.
-  std::exception_ptr error;
-  ++FDistributing;
-  try {
-    RefreshOffice2003Colors();
-    NotifyAll(FHighPriorityNotifiers);
-    NotifyAll(FNotifiers);
-  } catch (...) {
-    error = std::current_exception();
-  }
-  message.Result = gDefaultProc(window, message.Msg, message.WParam, message.LParam);
-  if (error) {
+  {
+    const TScopedFlag distributing(FDistributing, FDistributing + 1);
+    std::exception_ptr error;
     try {
-      std::rethrow_exception(error);
+      RefreshOffice2003Colors();
+      NotifyAll(FHighPriorityNotifiers);
+      NotifyAll(FNotifiers);
     } catch (...) {
-      ReportCurrentException("Unknown error in a colour change notification");
+      error = std::current_exception();
+    }
+    message.Result = gDefaultProc(window, message.Msg, message.WParam, message.LParam);
+    if (error) {
+      try {
+        std::rethrow_exception(error);
+      } catch (...) {
+        ReportCurrentException("Unknown error in a colour change notification");
+      }
     }
   }
-  --FDistributing;
   // The last notifier went during the distribution: the listener goes now.
   // Like a self-deletion, nothing of this object (nor of the window's handler,
   // which the framework does not touch after the call) is used afterwards.

@@ -41,10 +41,7 @@ TcxLookAndFeel::TcxLookAndFeel(TPersistent* owner) : TcxInterfacedPersistent(own
   FPaletteNotifier->OnSystemColorsChanged = [this] { SystemColorsChanged(); };
   if (gRoot) {
     gRoot->AddListener(this);
-    FCurrent.Kind = ResolveKind();
-    FCurrent.NativeStyle = ResolveNativeStyle();
-    FCurrent.SkinName = ResolveSkinName();
-    FSkinPainter = FCurrent.NativeStyle ? nullptr : ResolveSkinPainter();
+    ResolveCurrent();
   }
   FCurrent.Painter = PainterForThemes({});
 }
@@ -84,38 +81,40 @@ std::unique_ptr<TcxLookAndFeel> TcxLookAndFeel::CreateRoot() {
   return root;
 }
 
+const TcxLookAndFeel* TcxLookAndFeel::ValueSource(TcxLookAndFeelValue value) const {
+  if (FAssignedValues.Contains(value)) return this;
+  if (FIsRoot) return nullptr;
+  return FMaster ? FMaster : gRoot;
+}
+
 TcxLookAndFeelKind TcxLookAndFeel::ResolveKind() const {
-  if (FAssignedValues.Contains(lfvKind)) return FLocal.Kind;
-  if (FIsRoot) return lfUltraFlat;
-  if (FMaster) return FMaster->Kind();
-  return gRoot ? gRoot->Kind() : lfUltraFlat;
+  const TcxLookAndFeel* source = ValueSource(lfvKind);
+  return source == this ? FLocal.Kind : source ? source->Kind() : lfUltraFlat;
 }
 
 bool TcxLookAndFeel::ResolveNativeStyle() const {
-  if (FAssignedValues.Contains(lfvNativeStyle)) return FLocal.NativeStyle;
-  if (FIsRoot) return false;
-  if (FMaster) return FMaster->NativeStyle();
-  return gRoot ? gRoot->NativeStyle() : false;
+  const TcxLookAndFeel* source = ValueSource(lfvNativeStyle);
+  return source == this ? FLocal.NativeStyle : source && source->NativeStyle();
 }
 
 TdxSkinName TcxLookAndFeel::ResolveSkinName() const {
-  if (FAssignedValues.Contains(lfvSkinName)) return FLocal.SkinName;
-  if (FIsRoot) return {};
-  if (FMaster) return FMaster->SkinName();
-  return gRoot ? gRoot->SkinName() : TdxSkinName();
+  const TcxLookAndFeel* source = ValueSource(lfvSkinName);
+  return source == this ? FLocal.SkinName : source ? source->SkinName() : TdxSkinName();
 }
 
 TcxLookAndFeelPainterClass TcxLookAndFeel::ResolveSkinPainter() const {
   TcxLookAndFeelPainterClass painter = nullptr;
-  if (FAssignedValues.Contains(lfvSkinName))
-    FindSkinPainter(FLocal.SkinName, painter);
-  else if (FIsRoot)
-    painter = nullptr;
-  else if (FMaster)
-    FMaster->FindSkinPainter(FMaster->SkinName(), painter);
-  else if (gRoot)
-    gRoot->FindSkinPainter(gRoot->SkinName(), painter);
+  if (const TcxLookAndFeel* source = ValueSource(lfvSkinName))
+    source->FindSkinPainter(source == this ? FLocal.SkinName : source->SkinName(), painter);
   return painter;
+}
+
+void TcxLookAndFeel::ResolveCurrent() {
+  FCurrent.Kind = ResolveKind();
+  FCurrent.NativeStyle = ResolveNativeStyle();
+  FCurrent.SkinName = ResolveSkinName();
+  // With native style on, skins are ignored.
+  FSkinPainter = FCurrent.NativeStyle ? nullptr : ResolveSkinPainter();
 }
 
 bool TcxLookAndFeel::FindSkinPainter(const TdxSkinName& name, TcxLookAndFeelPainterClass& painter) const {
@@ -140,11 +139,7 @@ void TcxLookAndFeel::NotifyChanged(TcxLookAndFeelValues changed) { RunChangeStep
 
 void TcxLookAndFeel::RunChangeStep(TcxLookAndFeelValues changed, bool colorChange) {
   if (changed.Empty() || FDestroying) return;
-  FCurrent.Kind = ResolveKind();
-  FCurrent.NativeStyle = ResolveNativeStyle();
-  FCurrent.SkinName = ResolveSkinName();
-  // With native style on, skins are ignored.
-  FSkinPainter = FCurrent.NativeStyle ? nullptr : ResolveSkinPainter();
+  ResolveCurrent();
   FCurrent.Painter = PainterForThemes({});
   if (TcxExtendedStylePainters* registry = ExtendedStylePainters()) {
     if (FSkinPainter)

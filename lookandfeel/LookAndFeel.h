@@ -131,6 +131,11 @@ class TcxLookAndFeel : public TcxInterfacedPersistent, public IcxLookAndFeelList
   virtual TcxLookAndFeelPainterClass ResolveSkinPainter() const;
   virtual bool FindSkinPainter(const TdxSkinName& name, TcxLookAndFeelPainterClass& painter) const;
   virtual void SystemColorsChanged();
+  // Where a value comes from: this object when it is assigned here, none for
+  // the root's defaults, else the master or the root.
+  const TcxLookAndFeel* ValueSource(TcxLookAndFeelValue value) const;
+  // The current values and the skin painter, resolved afresh.
+  void ResolveCurrent();
 
   // The change step: re-resolves, picks the painter, tells the listeners and
   // then the owner.

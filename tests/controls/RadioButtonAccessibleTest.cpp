@@ -12,7 +12,9 @@
 
 #include "controls/Modules.h"
 #include "controls/RadioButton.h"
+#include "framework/Accessible.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -21,13 +23,12 @@ using test::StateText;
 
 namespace {
 
-class RadioButtonAccessibleTest : public testing::Test {
+class RadioButtonAccessibleTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
-    test::ErrorsSeen().clear();
+    TErrorFreeTest::SetUp();
     FForm.ShowAndWait();
   }
-  void TearDown() override { EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front(); }
 
   TcxRadioButton* Add(int top, const std::wstring& caption, const std::wstring& hint) {
     auto* b = new TcxRadioButton(FForm.Get());
@@ -48,6 +49,39 @@ class RadioButtonAccessibleTest : public testing::Test {
 
 LONG StatesOf(IAccessible* object) { return test::ReadFacts(object).State; }
 
+// Stands in for the window's standard object, which on Windows takes the
+// focus on accSelect (Wine's does nothing), and notes whether it was still
+// held once the focus had run the button's code.
+class TFocusingStandard : public TAccessible {
+ public:
+  using TAccessible::TAccessible;
+  HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override {
+    ::SetFocus(Window);
+    HeldAfterFocus = AddRef() > 2;  // the test's reference, the caller's hold, this one
+    Release();
+    return S_OK;
+  }
+  HWND Window = nullptr;
+  bool HeldAfterFocus = false;
+};
+TcxRadioButton* gStandardFor = nullptr;
+TFocusingStandard* gStandard = nullptr;
+
+HRESULT WINAPI MakeFocusingStandard(HWND window, LONG, REFIID, void** object) {
+  static bool making = false;
+  *object = nullptr;
+  if (making) return E_FAIL;  // the stand-in's own standard object
+  making = true;
+  gStandard = new TFocusingStandard(*gStandardFor);
+  making = false;
+  gStandard->Window = window;
+  gStandard->AddRef();  // the test's
+  *object = static_cast<IAccessible*>(gStandard);
+  return S_OK;
+}
+
+LRESULT WINAPI FailToMarshal(REFIID, WPARAM, LPUNKNOWN) { return E_OUTOFMEMORY; }
+
 }  // namespace
 
 TEST_F(RadioButtonAccessibleTest, ReadsAsARadioButtonWithItsCaptionStateAndAddress) {
@@ -67,6 +101,10 @@ TEST_F(RadioButtonAccessibleTest, ReadsAsARadioButtonWithItsCaptionStateAndAddre
             STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE)
       << StateText(facts.State);
   EXPECT_EQ(facts.Description, L"split.example::5500");
+  BSTR help = nullptr;  // UI Automation reads the help, not the description
+  EXPECT_EQ(object->get_accHelp(test::SelfChild(), &help), S_OK);
+  EXPECT_EQ(test::Narrow(help ? help : L""), "split.example::5500");
+  SysFreeString(help);
   EXPECT_EQ(facts.Shortcut, L"Alt+S");
   EXPECT_EQ(facts.DefaultAction, L"Check");
   RECT window{};
@@ -155,6 +193,47 @@ TEST_F(RadioButtonAccessibleTest, DefaultActionChecksOnceAfterTheCallReturnsWith
   test::Pump(50);
   EXPECT_FALSE(first->Checked());
   EXPECT_EQ(Clicks.size(), 1u);
+}
+
+TEST_F(RadioButtonAccessibleTest, TakingTheFocusThroughTheStandardObjectHoldsItWhileTheButtonsCodeRuns) {
+  test::TImportPatch patch("oleacc.dll", "CreateStdAccessibleObject", reinterpret_cast<void*>(&MakeFocusingStandard));
+  ASSERT_TRUE(patch.Active());
+  TcxRadioButton* b = Add(10, L"Zagreb", L"zg.example");
+  gStandardFor = b;
+  ComPtr<IAccessible> object = test::ClientObject(b->Handle());
+  ASSERT_TRUE(object && gStandard);
+  // The click ends the window's objects, as closing the window would.
+  b->OnClick = [&](TControl*) { DisconnectAccessible(b->Handle()); };
+  EXPECT_EQ(object->accSelect(SELFLAG_TAKEFOCUS, test::SelfChild()), S_OK);
+  EXPECT_TRUE(b->Checked());
+  EXPECT_TRUE(gStandard->HeldAfterFocus);
+  gStandard->Release();
+}
+
+// Where no object of ours can be handed out, the request gets the window's
+// default answer (0: the standard object stands in): when marshalling fails,
+// and on a thread in the multithreaded apartment, whose callers could reach
+// an object from any thread.
+TEST(RadioButtonAccessibleFallbackTest, TheStandardObjectAnswersWhereOursCannotBeHandedOut) {
+  ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+  TModulesScope modules;
+  test::TTestForm form{300, 200};
+  form.ShowAndWait();
+  auto* b = new TcxRadioButton(form.Get());
+  b->SetParent(form.Get());
+  b->SetHint(L"zg.example");
+  b->HandleNeeded();
+  auto ask = [&] { return SendMessageW(b->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)); };
+  EXPECT_EQ(ask(), 0);
+  CoUninitialize();
+  {
+    test::TImportPatch patch("oleacc.dll", "LresultFromObject", reinterpret_cast<void*>(&FailToMarshal));
+    ASSERT_TRUE(patch.Active());
+    EXPECT_EQ(ask(), 0);
+  }
+  ComPtr<IAccessible> ours = test::ClientObject(b->Handle());
+  ASSERT_TRUE(ours);
+  EXPECT_EQ(test::ReadFacts(ours.Get()).Description, L"zg.example");
 }
 
 TEST_F(RadioButtonAccessibleTest, EveryChangeIsAnnouncedOnce) {

@@ -20,7 +20,8 @@
 #include "framework/PopupMenu.h"
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/framework/Recorder.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/Tombstone.h"
 #include "theme/ThemeManager.h"
@@ -55,16 +56,16 @@ class TProbe : public TcxRadioButton {
 
 SIZE Glyph() { return RadioButtonImages().GlyphSize(); }
 
-class RadioButtonTest : public testing::Test {
+class RadioButtonTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
-    test::ErrorsSeen().clear();
+    TErrorFreeTest::SetUp();
     FForm.ShowAndWait();
     FForm->SetColor(clBtnFace);
   }
   void TearDown() override {
     SetTextCallHook(nullptr);
-    EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front();
+    TErrorFreeTest::TearDown();
   }
 
   TProbe* Add(int left, int top, int width = 157, int height = 17, const std::wstring& caption = L"Zagreb") {
@@ -111,8 +112,14 @@ class RadioButtonTest : public testing::Test {
   test::TTestForm FForm{420, 320};
 };
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+using test::SameRect;
+
+// A menu runs modally: a timer closes it.
+void CloseMenuAfter(UINT ms) {
+  SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
 }
 
 }  // namespace
@@ -172,27 +179,19 @@ TEST_F(RadioButtonTest, FocusRectangleLiesOneOutsideTheTextAndTwoBelow) {
   ASSERT_FALSE(calls.empty());
 
   RECT text = calls[0].Rect;
-  TCanvas platform;
-  platform.SetHandle(plain.DC());
-  platform.Font().Assign(b->Font());
-  TcxCanvas canvas(&platform);
-  canvas.MeasureTextRect("Zagreb", text, 609);
-  platform.SetHandle(nullptr);
+  {
+    test::TDibCanvas canvas(plain);
+    canvas.Platform().Font().Assign(b->Font());
+    canvas->MeasureTextRect("Zagreb", text, 609);
+  }
 
   test::TDib reference(157, 21);
   BitBlt(reference.DC(), 0, 0, 157, 21, focused.DC(), 0, 0, SRCCOPY);
   auto FocusedOnce = [&](int x, int y) { return reference.Pixel(x, y); };
-  RECT changed{1000, 1000, -1, -1};
-  for (int y = 0; y < 21; ++y)
-    for (int x = 0; x < 157; ++x)
-      if (plain.Pixel(x, y) != focused.Pixel(x, y) && x >= b->GlyphRect().right) {
-        changed.left = std::min<LONG>(changed.left, x);
-        changed.top = std::min<LONG>(changed.top, y);
-        changed.right = std::max<LONG>(changed.right, x + 1);
-        changed.bottom = std::max<LONG>(changed.bottom, y + 1);
-      }
-  EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}))
-      << changed.left << "," << changed.top << "," << changed.right << "," << changed.bottom;
+  const RECT changed = test::PixelBox({0, 0, 157, 21}, [&](int x, int y) {
+    return plain.Pixel(x, y) != focused.Pixel(x, y) && x >= b->GlyphRect().right;
+  });
+  EXPECT_TRUE(SameRect(changed, {text.left - 1, text.top - 1, text.right + 1, text.bottom + 2}));
 
   // A focus request on top of the focused paint keeps the rectangle, and one
   // after the focus has gone leaves nothing of it.
@@ -244,12 +243,8 @@ TEST_F(RadioButtonTest, AmpersandUnderlinesAndADoubleOneShowsItself) {
     auto dib = std::make_unique<test::TDib>(157, 17);
     DrawInto(*b, *dib);
     captionLeft = b->GlyphRect().right;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, b->Font().Handle());
-    GetTextExtentPoint32W(screen, L"Z", 1, &z);
-    GetTextExtentPoint32W(screen, L"&", 1, &ampersand);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    z = test::ScreenTextSize(b->Font().Handle(), L"Z");
+    ampersand = test::ScreenTextSize(b->Font().Handle(), L"&");
     delete b;
     return dib;
   };
@@ -532,32 +527,38 @@ TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
   b->SetParent(panel);
   b->SetBounds(12, 29, 157, 17);
   b->HandleNeeded();
+  int asked = 0;
+  b->OnContextPopup = [&](TControl*, POINT, bool&) { ++asked; };
   const POINT at = Screen(b, 30, 5);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
+  EXPECT_EQ(asked, 2);  // the button's step, then the base's
 
   auto* menu = new TPopupMenu(FForm.Get());
   menu->Add(L"Kopiraj");
   b->SetPopupMenu(menu);
-  // The menu runs modally; a timer closes it.
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  CloseMenuAfter(100);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   EXPECT_EQ(menu->LastPopupPoint().x, at.x);
   EXPECT_EQ(menu->LastPopupPoint().y, at.y);
   EXPECT_EQ(menu->PopupComponent(), b);
   EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 1);
 
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  CloseMenuAfter(100);
   SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(-1, -1));
   const POINT corner = Screen(b, 0, 0);
   EXPECT_EQ(menu->LastPopupPoint().x, corner.x);
   EXPECT_EQ(menu->LastPopupPoint().y, corner.y);
+
+  // A point outside the button: the base's step asks once, opens no menu
+  // (a timer would close one) and the parent gets the request.
+  asked = 0;
+  CloseMenuAfter(100);
+  const POINT outside = Screen(b, 200, 5);
+  SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(outside.x, outside.y));
+  EXPECT_EQ(menu->LastPopupPoint().x, corner.x);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(panel->Count(WM_CONTEXTMENU), 2);
 
   // A destroyed menu is dropped.
   delete menu;
@@ -656,12 +657,9 @@ TEST_F(RadioButtonTest, ButtonAndMenusLetGoOfEachOtherInEveryOrder) {
     b->SetBounds(12, 29, 157, 17);
     b->HandleNeeded();
   };
-  // A real context-menu request: the menu pops up for the button, a timer closes it.
+  // A real context-menu request: the menu pops up for the button.
   auto popUp = [&](TProbe* b) {
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      EndMenu();
-    });
+    CloseMenuAfter(50);
     const POINT at = Screen(b, 30, 5);
     SendMessageW(b->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b->Handle()), MAKELPARAM(at.x, at.y));
   };

@@ -83,10 +83,6 @@ RECT PlaceIn(HWND top, HWND child) {
   return r;
 }
 
-int DifferentPixels(const test::TDib& a, const test::TDib& b, const RECT& area) {
-  return CountPixels(a, area, [&](COLORREF c, int x, int y) { return c != b.Pixel(x, y); });
-}
-
 bool Near(COLORREF a, COLORREF b, int tolerance) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;

@@ -18,7 +18,6 @@ std::unique_ptr<test::TDib> ShootClient(HWND window);
 // A child window's place in its top-level window's client area.
 RECT PlaceIn(HWND top, HWND child);
 // Pixels of `area` that differ between two pictures of the same size.
-int DifferentPixels(const test::TDib& a, const test::TDib& b, const RECT& area);
 // Colours equal within what a 16-bit screen keeps of them.
 bool Near(COLORREF a, COLORREF b, int tolerance = 12);
 int NearPixels(const test::TDib& dib, COLORREF color, const RECT& area);

@@ -35,7 +35,7 @@ const std::vector<std::string>& HostileValues() {
   return values;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using lodo::test::Exists;
 
 // Every trace a planted program left anywhere under `folder`.
 void FindTraces(const std::string& folder, std::vector<std::string>& traces) {

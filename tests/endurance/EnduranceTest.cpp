@@ -24,6 +24,7 @@
 #include "lookandfeel/RadioButtonImageList.h"
 #include "tests/endurance/ResourceLedger.h"
 #include "tests/launcher/LauncherFiles.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/theme/ThemeTestSupport.h"
 #include "theme/ThemeManager.h"
@@ -148,25 +149,6 @@ TSnapshot Take(const TResourceLedger& ledger) {
   return s;
 }
 
-// Puts the button face back however the run ends.
-class TFaceRestore {
- public:
-  TFaceRestore() : FFace(GetSysColor(COLOR_BTNFACE)) {}
-  ~TFaceRestore() {
-    if (GetSysColor(COLOR_BTNFACE) != FFace) Set(FFace);
-  }
-  TFaceRestore(const TFaceRestore&) = delete;
-  TFaceRestore& operator=(const TFaceRestore&) = delete;
-  COLORREF Face() const { return FFace; }
-  static void Set(COLORREF color) {
-    const int index = COLOR_BTNFACE;
-    SetSysColors(1, &index, &color);
-  }
-
- private:
-  COLORREF FFace;
-};
-
 std::string Presets() {
   std::string text = "[Spajanja]\r\n";
   for (int n = 1; n <= kSlotCount; ++n)
@@ -199,7 +181,7 @@ class TRun {
   // top-level windows.
   void ColourChange(int i, COLORREF face) {
     if (i % kRealColourEvery == kRealColourEvery - 1) {
-      TFaceRestore::Set(++RealColourChanges % 2 ? face ^ 0x00010101 : face);
+      test::TSysColorsGuard::Set(COLOR_BTNFACE, ++RealColourChanges % 2 ? face ^ 0x00010101 : face);
       Pump();
       Repaint();
       return;
@@ -298,7 +280,7 @@ TEST(Endurance, LauncherWindowGivesBackEveryObject) {
   files.SetIni(Presets());
   ErrorsSeen().clear();
   TVisualStyleGuard styleBack;
-  TFaceRestore faceBack;
+  test::TSysColorsGuard faceBack({COLOR_BTNFACE});  // the button face comes back however the run ends
   TResourceLedger ledger;
   ASSERT_GT(ledger.Redirected(), 10) << "the import table was not found";
   const TLedgerCounts atStart = ledger.Counts();
@@ -319,7 +301,7 @@ TEST(Endurance, LauncherWindowGivesBackEveryObject) {
 
   // Whatever is made once on first use is made before the first count.
   TRun warmUp(*form);
-  for (int i = 0; i < kRealColourEvery; ++i) warmUp.ColourChange(i, faceBack.Face());
+  for (int i = 0; i < kRealColourEvery; ++i) warmUp.ColourChange(i, faceBack.Saved(0));
   warmUp.ThemeSwitch(0);
   warmUp.ThemeSwitch(1);
   for (int i = 0; i < 2 * kRealPointerEvery; ++i) warmUp.PointerEvent(i);
@@ -337,8 +319,8 @@ TEST(Endurance, LauncherWindowGivesBackEveryObject) {
   const TSnapshot before = Take(ledger);
 
   const double colourSeconds = Seconds([&] {
-    for (int i = 0; i < plan.ColourChanges; ++i) run.ColourChange(i, faceBack.Face());
-    TFaceRestore::Set(faceBack.Face());
+    for (int i = 0; i < plan.ColourChanges; ++i) run.ColourChange(i, faceBack.Saved(0));
+    test::TSysColorsGuard::Set(COLOR_BTNFACE, faceBack.Saved(0));
   });
   const double themeSeconds = Seconds([&] {
     for (int i = 0; i < plan.ThemeSwitches; ++i) run.ThemeSwitch(i);

@@ -28,13 +28,12 @@ T* Place(TWinControl* parent, RECT bounds) {
   return control;
 }
 
-class AccessibleControlsTest : public testing::Test {
+class AccessibleControlsTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
-    test::ErrorsSeen().clear();
+    TErrorFreeTest::SetUp();
     FForm.ShowAndWait();
   }
-  void TearDown() override { EXPECT_TRUE(test::ErrorsSeen().empty()) << test::ErrorsSeen().front(); }
 
   TPanel* AddPanel(const std::wstring& caption, bool clickable) {
     auto* panel = Place<TPanel>(FForm.Get(), {10, 150, 202, 189});

@@ -51,10 +51,7 @@ TLayout Build(TForm& form) {
 
 TWinControl* Focused() { return TWinControl::FindControl(GetFocus()); }
 
-void Press(WORD vk, bool shift = false) {
-  test::SendKeyInput(vk, shift);
-  test::PumpApplication(40);
-}
+using test::Press;
 
 }  // namespace
 

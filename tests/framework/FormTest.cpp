@@ -24,16 +24,9 @@ bool TakeQuitMessage() {
 
 // Height of "0" in Tahoma of the given pixel height, as the screen measures it.
 int TextHeight(int pixelHeight) {
-  HFONT font =
-      CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, L"0", 1, &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  DeleteObject(font);
-  return size.cy;
+  const TFontHandle font(
+      CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  return test::ScreenTextSize(font.Get(), L"0").cy;
 }
 
 struct TMainForm {

@@ -24,20 +24,12 @@ RECT WindowBoundsInParent(TWinControl& control) {
   return r;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test::SameRect;
 
 SIZE TextSize(const std::wstring& text, int pixelHeight) {
   TFont font;
   font.SetHeight(pixelHeight);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font.Handle());
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return size;
+  return test::ScreenTextSize(font.Handle(), text);
 }
 
 }  // namespace
@@ -169,19 +161,12 @@ TEST(Paint, APanelShowsItsColourARaisedBevelAndACentredCaption) {
     EXPECT_EQ(dib.Pixel(5, 5), RGB(0, 0, 200));
 
     // The caption's pixels are centred both ways.
-    int left = 200, right = -1, top = 60, bottom = -1;
-    for (int y = 1; y < 59; ++y)
-      for (int x = 1; x < 199; ++x)
-        if (dib.Pixel(x, y) == RGB(255, 255, 255)) {
-          left = std::min(left, x);
-          right = std::max(right, x);
-          top = std::min(top, y);
-          bottom = std::max(bottom, y);
-        }
-    ASSERT_GE(right, 0) << "no caption drawn";
+    const RECT ink =
+        test::PixelBox({1, 1, 199, 59}, [&](int x, int y) { return dib.Pixel(x, y) == RGB(255, 255, 255); });
+    ASSERT_GT(ink.right, ink.left) << "no caption drawn";
     // Glyph side bearings leave the ink a few pixels off the text box's centre.
-    EXPECT_NEAR(left + right, 199, 8);
-    EXPECT_NEAR(top + bottom, 59, 5);
+    EXPECT_NEAR(ink.left + ink.right - 1, 199, 8);
+    EXPECT_NEAR(ink.top + ink.bottom - 1, 59, 5);
 
     panel->SetBevelOuter(bvNone);
     test::Pump(30);

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "tests/launcher/LauncherFiles.h"
+#include "tests/support/Files.h"
+#include "tests/support/TestSupport.h"
 
 namespace lodo::fuzz {
 
@@ -19,13 +21,8 @@ const char* const kOwnKeys[] = {"rucni_unos", "rucni_unos_adresa", "zadnje_spaja
 // the other white space, and the end-of-file mark 0x1A.
 const char kBlanks[] = " \t\n\v\f\r\x1A";
 
-void DropCache(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
+using test::DropCache;
+using test::Lower;
 
 std::string TrimLineBlanks(std::string_view text) {
   const auto begin = text.find_first_not_of(kBlanks);

@@ -27,14 +27,7 @@ namespace {
 constexpr COLORREF kCanvas = RGB(255, 0, 255);
 constexpr std::array<ButtonState, 5> kStates = {btsDefault, btsNormal, btsHot, btsPressed, btsDisabled};
 
-// Every pixel of two DIBs of one size alike.
-int DifferentPixels(const test::TDib& a, const test::TDib& b) {
-  int different = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      if (a.Pixel(x, y) != b.Pixel(x, y)) ++different;
-  return different;
-}
+using test::DifferentPixels;
 
 class GlyphPainters : public testing::Test {
  protected:

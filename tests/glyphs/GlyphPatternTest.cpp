@@ -114,16 +114,7 @@ void ExpectBodyAndInnerRing(const TGlyphPattern& p) {
 // The dot fills the measured dot rectangle (relative to the glyph) up to its
 // edges and nothing outside it, about the glyph's centre.
 void ExpectDot(const TGlyphPattern& p, const TGlyphGeometry& g) {
-  RECT box{p.Width, p.Height, -1, -1};
-  for (int y = 0; y < p.Height; ++y) {
-    for (int x = 0; x < p.Width; ++x) {
-      if (p.At(x, y) != pkDot) continue;
-      box.left = std::min<LONG>(box.left, x);
-      box.top = std::min<LONG>(box.top, y);
-      box.right = std::max<LONG>(box.right, x + 1);
-      box.bottom = std::max<LONG>(box.bottom, y + 1);
-    }
-  }
+  const RECT box = test::PixelBox({0, 0, p.Width, p.Height}, [&](int x, int y) { return p.At(x, y) == pkDot; });
   EXPECT_EQ(box.left, g.DotLeft - g.Left);
   EXPECT_EQ(box.top, g.DotTop - g.Top);
   EXPECT_EQ(box.right, g.DotRight - g.Left);
@@ -210,15 +201,7 @@ TEST_F(GlyphShape, MeasuredGeometryIsTheSystemsRadioButton) {
   test::TDib cell(g.CellWidth, g.CellHeight, RGB(255, 255, 255));
   RECT rect{0, 0, g.CellWidth, g.CellHeight};
   auto boundsOf = [&](COLORREF color) {
-    RECT box{g.CellWidth, g.CellHeight, -1, -1};
-    for (int y = 0; y < g.CellHeight; ++y) {
-      for (int x = 0; x < g.CellWidth; ++x) {
-        if (cell.Pixel(x, y) != color) continue;
-        box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
-                   std::max<LONG>(box.bottom, y + 1)};
-      }
-    }
-    return box;
+    return test::PixelBox(rect, [&](int x, int y) { return cell.Pixel(x, y) == color; });
   };
   DrawFrameControl(cell.DC(), &rect, DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_FLAT);
   const RECT glyph = boundsOf(RGB(0, 0, 0));

@@ -5,10 +5,13 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "framework/Graphics.h"
 #include "graphics/Canvas.h"
 #include "lookandfeel/RadioButtonImageList.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 
 namespace lodo::test {
@@ -32,25 +35,19 @@ class TGlyphSysColors {
   }};
 
   TGlyphSysColors() {
-    for (std::size_t i = 0; i < kColors.size(); ++i) {
-      FIndexes[i] = kColors[i].first;
-      FSaved[i] = GetSysColor(kColors[i].first);
-      FWanted[i] = kColors[i].second;
-    }
-    SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FWanted.data());
+    std::vector<COLORREF> wanted;
+    for (const auto& entry : kColors) wanted.push_back(entry.second);
+    SetSysColors(static_cast<int>(wanted.size()), Indexes().data(), wanted.data());
     Pump(20);
   }
-  ~TGlyphSysColors() {
-    SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FSaved.data());
-    Pump(20);
-  }
-  TGlyphSysColors(const TGlyphSysColors&) = delete;
-  TGlyphSysColors& operator=(const TGlyphSysColors&) = delete;
 
  private:
-  std::array<int, kColors.size()> FIndexes{};
-  std::array<COLORREF, kColors.size()> FSaved{};
-  std::array<COLORREF, kColors.size()> FWanted{};
+  static std::vector<int> Indexes() {
+    std::vector<int> indexes;
+    for (const auto& entry : kColors) indexes.push_back(entry.first);
+    return indexes;
+  }
+  TSysColorsGuard FRestore{Indexes()};
 };
 
 struct TLook {
@@ -71,18 +68,6 @@ inline TLook LookOfSlot(int slot) {
   look.State = static_cast<ButtonState>(slot % 4 + 1);
   return look;
 }
-
-// A framework canvas and the library's canvas over a DIB's DC.
-class TDibCanvas {
- public:
-  explicit TDibCanvas(TDib& dib) : FCanvas(&FPlatform) { FPlatform.SetHandle(dib.DC()); }
-  TcxCanvas& operator*() { return FCanvas; }
-  TcxCanvas* operator->() { return &FCanvas; }
-
- private:
-  TCanvas FPlatform;
-  TcxCanvas FCanvas;
-};
 
 inline void DrawLook(TDib& dib, int x, int y, TColor background, const TLook& look) {
   TDibCanvas canvas(dib);

@@ -10,7 +10,8 @@
 #include "graphics/Canvas.h"
 #include "graphics/SolidBrushCache.h"
 #include "graphics/SystemPaletteChanged.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -100,26 +101,20 @@ TEST_F(BrushCache, ColourChangeEmptiesTheSharedCacheAndTheNextFillMakesANewBrush
 
 TEST_F(BrushCache, FillsDoNotCreateABrushEach) {
   test::TDib dib(20, 20);
-  TCanvas platform;
-  platform.SetHandle(dib.DC());
-  TcxCanvas canvas(&platform);
+  test::TDibCanvas canvas(dib);
   TcxSolidBrushCache* cache = SharedBrushCache();
   const int created = cache->BrushesCreated();
-  for (int i = 0; i < 1000; ++i) FillRectSolid(canvas, {0, 0, 20, 20}, i % 2 ? clBtnFace : clGreen);
+  for (int i = 0; i < 1000; ++i) FillRectSolid(*canvas, {0, 0, 20, 20}, i % 2 ? clBtnFace : clGreen);
   EXPECT_EQ(cache->BrushesCreated(), created + 1);
   EXPECT_EQ(dib.Pixel(3, 3), ColorToRGB(clBtnFace));
-  platform.SetHandle(nullptr);
 }
 
 TEST_F(BrushCache, SystemColourFillsFollowAChangedScheme) {
   test::TSysColorsGuard guard;
   test::TDib dib(20, 20);
-  TCanvas platform;
-  platform.SetHandle(dib.DC());
-  TcxCanvas canvas(&platform);
+  test::TDibCanvas canvas(dib);
   ASSERT_TRUE(test::TSysColorsGuard::Set(COLOR_BTNFACE, RGB(10, 200, 30)));
   test::Pump(20);
-  FillRectSolid(canvas, {0, 0, 20, 20}, clBtnFace);
+  FillRectSolid(*canvas, {0, 0, 20, 20}, clBtnFace);
   EXPECT_EQ(dib.Pixel(3, 3), RGB(10, 200, 30));
-  platform.SetHandle(nullptr);
 }

@@ -11,7 +11,7 @@
 #include "graphics/Office2003Colors.h"
 #include "graphics/SelectionTints.h"
 #include "graphics/SystemPaletteChanged.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "theme/ThemeManager.h"
 #include "theme/ThemeModule.h"

@@ -7,7 +7,7 @@
 #include <ios>
 
 #include "graphics/SelectionTints.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/SysColorsGuard.h"
 
 using namespace lodo;
 

@@ -13,7 +13,7 @@
 #include "graphics/GraphicsModule.h"
 #include "graphics/Office2003Colors.h"
 #include "graphics/SystemPaletteChanged.h"
-#include "tests/graphics/SysColorsGuard.h"
+#include "tests/support/SysColorsGuard.h"
 #include "tests/support/TestSupport.h"
 #include "theme/ThemeModule.h"
 

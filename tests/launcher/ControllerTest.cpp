@@ -86,11 +86,8 @@ void ExpectManualMode(TF_glavna& form, bool manual) {
   }
 }
 
-class Controller : public testing::Test {
+class Controller : public TErrorFreeTest {
  protected:
-  void SetUp() override { ErrorsSeen().clear(); }
-  void TearDown() override { EXPECT_TRUE(ErrorsSeen().empty()) << ErrorsSeen().front(); }
-
   // The window as the program makes it: constructed, then the creation event.
   std::unique_ptr<TF_glavna> Load() {
     auto form = std::make_unique<TF_glavna>();

@@ -1,6 +1,8 @@
 // File helpers of the launcher tests, all through the Win32 file functions.
 #include "tests/launcher/LauncherFiles.h"
 
+#include "tests/support/Files.h"
+
 namespace lodo::test {
 
 std::string ExeFolder() {
@@ -11,7 +13,6 @@ std::string ExeFolder() {
 }
 
 namespace {
-void DropCache(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
 
 std::vector<std::string> SplitZeros(const std::vector<char>& buffer, DWORD n) {
   std::vector<std::string> items;

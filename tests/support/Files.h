@@ -12,6 +12,10 @@ void WriteText(const std::string& path, const std::string& text);
 // The file's bytes, or "<missing>" when it cannot be opened.
 std::string ReadText(const std::string& path);
 bool IsFile(const std::string& path);
+// A file or a folder.
+bool Exists(const std::string& path);
+// Makes the platform drop its cached copy of a profile file.
+void DropCache(const std::string& path);
 // Removes a file or a folder tree, read-only attributes included.
 void RemovePath(const std::string& path);
 

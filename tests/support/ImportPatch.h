@@ -1,6 +1,6 @@
-// Replaces, for its lifetime, this executable's import of one function of a
-// system library with another function: a test then sees every call that the
-// program's code makes to it, in order with everything else.
+// Replaces, for its lifetime, this executable's import (plain or delay-loaded)
+// of one function of a system library with another function: a test then sees
+// every call that the program's code makes to it, in order with everything else.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // Message-loop, form and pixel helpers for the tests.
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -170,6 +171,52 @@ void PumpApplication(int ms) {
     Application->ProcessMessages();
     if (ms > 0) Sleep(1);
   } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+void Press(WORD vk, bool shift) {
+  SendKeyInput(vk, shift);
+  PumpApplication(60);
+}
+
+int DifferentPixels(const TDib& a, const TDib& b, const RECT& area) {
+  int different = 0;
+  for (int y = std::max(0L, area.top); y < std::min<LONG>(a.Height(), area.bottom); ++y)
+    for (int x = std::max(0L, area.left); x < std::min<LONG>(a.Width(), area.right); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) ++different;
+  return different;
+}
+
+int DifferentPixels(const TDib& a, const TDib& b) { return DifferentPixels(a, b, {0, 0, a.Width(), a.Height()}); }
+
+RECT PixelBox(const RECT& area, const std::function<bool(int x, int y)>& counts) {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (counts(x, y))
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+               std::max<LONG>(box.bottom, y + 1)};
+  return box;
+}
+
+SIZE ScreenTextSize(HFONT font, const std::wstring& text) {
+  const TWindowDC screen(nullptr);
+  const TSelectGuard select(screen.Get(), font);
+  SIZE size{};
+  GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
+  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
+                                       << actual.bottom << ") != (" << expected.left << "," << expected.top << ","
+                                       << expected.right << "," << expected.bottom << ")";
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
 }
 
 void SendKeyInput(WORD vk, bool shift, bool alt, bool ctrl) {

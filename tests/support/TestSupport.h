@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +23,14 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
 // Errors that reached the application's error handler during the test.
 std::vector<std::string>& ErrorsSeen();
+
+// A test during which no error may reach the application's error handler;
+// what came before it is forgotten.
+class TErrorFreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ErrorsSeen().clear(); }
+  void TearDown() override { EXPECT_TRUE(ErrorsSeen().empty()) << ErrorsSeen().front(); }
+};
 
 // A visible top-level form at a fixed place, destroyed with the helper.
 class TTestForm {
@@ -67,6 +77,21 @@ class TDib {
   TSelectGuard FSelect;
 };
 
+// Every pixel of the area alike in two DIBs, or how many differ.
+int DifferentPixels(const TDib& a, const TDib& b, const RECT& area);
+int DifferentPixels(const TDib& a, const TDib& b);
+
+// The smallest rectangle around the points of the area for which `counts`
+// holds; with none, the area turned inside out (right < left).
+RECT PixelBox(const RECT& area, const std::function<bool(int x, int y)>& counts);
+
+// The size of a text in a font, as the screen's DC measures it.
+SIZE ScreenTextSize(HFONT font, const std::wstring& text);
+
+::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected);
+// ASCII letters in lower case, as the profile functions compare names.
+std::string Lower(std::string text);
+
 // Moves the real pointer to a screen point and lets the system deliver the move.
 void MoveMouseTo(POINT screen);
 // Synthesises real input through SendInput.
@@ -82,5 +107,8 @@ void SendKeyInput(WORD vk, bool shift = false, bool alt = false, bool ctrl = fal
 // Processes messages through the application's loop step (keyboard
 // pre-processing included) for at least `ms` milliseconds.
 void PumpApplication(int ms = 0);
+// A real key press, processed by the application's loop (which hands keys to
+// the focused control and the form's navigation first).
+void Press(WORD vk, bool shift = false);
 
 }  // namespace lodo::test

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/support/Files.h"
+
 namespace {
 
 std::string OwnFolder() {
@@ -16,7 +18,7 @@ std::string OwnFolder() {
   return std::string(path, length);
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using lodo::test::Exists;
 
 constexpr const char* kPlanted[] = {"UxTheme.dll", "oleacc.dll"};
 

@@ -24,10 +24,7 @@ using test::TThemeModuleScope;
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+using test::Lower;
 
 }  // namespace
 

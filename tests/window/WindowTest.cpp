@@ -26,13 +26,6 @@ namespace {
 
 void PumpApp(int ms) { test::PumpApplication(ms); }
 
-// Real key presses, processed by the application's loop (which hands keys
-// to the focused control and the form's navigation first).
-void Press(WORD vk, bool shift = false) {
-  test::SendKeyInput(vk, shift);
-  PumpApp(60);
-}
-
 // The client width the system gives a 384-wide design: the minimum outer
 // width of 400 assumes 8-pixel frames, and a thinner frame (Wine draws 4)
 // makes the minimum the binding rule.
@@ -46,12 +39,8 @@ int ExpectedClientWidth(HWND window, int designClient, int minOuter) {
 
 RECT Rect(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
 
-::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
-  if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << actual.left << "," << actual.top << "," << actual.right << ","
-                                       << actual.bottom << ") != (" << expected.left << "," << expected.top << ","
-                                       << expected.right << "," << expected.bottom << ")";
-}
+using test::Press;
+using test::SameRect;
 
 int SlotTop(int n) {
   const int row = (n - 1) % 8;
@@ -160,16 +149,10 @@ struct TFontSpec {
 // The box of near-black pixels (the window-text colour and the darkest of its
 // smoothed edges) in an area of a picture; empty when there are none.
 RECT InkBox(const test::TDib& dib, const RECT& area) {
-  RECT box{area.right, area.bottom, area.left, area.top};
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      const COLORREF p = dib.Pixel(x, y);
-      if (GetRValue(p) >= 80 || GetGValue(p) >= 80 || GetBValue(p) >= 80) continue;
-      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
-             std::max<LONG>(box.bottom, y + 1)};
-    }
-  }
-  return box;
+  return test::PixelBox(area, [&](int x, int y) {
+    const COLORREF p = dib.Pixel(x, y);
+    return GetRValue(p) < 80 && GetGValue(p) < 80 && GetBValue(p) < 80;
+  });
 }
 
 // The same text drawn here in black on white, in a font made from the

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "tests/support/TestSupport.h"
@@ -11,11 +12,9 @@ namespace lodo::test {
 
 class TSysColorsGuard {
  public:
-  TSysColorsGuard() {
-    for (int index : {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_WINDOW, COLOR_GRAYTEXT}) {
-      FIndexes.push_back(index);
-      FColors.push_back(GetSysColor(index));
-    }
+  explicit TSysColorsGuard(std::vector<int> indexes = {COLOR_BTNFACE, COLOR_HIGHLIGHT, COLOR_WINDOW, COLOR_GRAYTEXT})
+      : FIndexes(std::move(indexes)) {
+    for (int index : FIndexes) FColors.push_back(GetSysColor(index));
   }
   ~TSysColorsGuard() {
     SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FColors.data());
@@ -25,6 +24,8 @@ class TSysColorsGuard {
   TSysColorsGuard& operator=(const TSysColorsGuard&) = delete;
 
   static bool Set(int index, COLORREF color) { return SetSysColors(1, &index, &color) != FALSE; }
+  // The colour the n-th index had when the guard was made.
+  COLORREF Saved(size_t n) const { return FColors[n]; }
 
  private:
   std::vector<int> FIndexes;
