@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/FlagSet.h"
+#include "framework/ScopedFlag.h"
 
 namespace lodo {
 
@@ -57,6 +58,9 @@ class TComponent : public TPersistent {
   // Marks the start and end of loading from a description; Loaded() follows.
   void BeginLoading();
   void EndLoading();
+  // Loading for the caller's scope, as when a window fills itself from a
+  // file: the state is put back on every way out, and Loaded() is not called.
+  TScopedFlag<TComponentState> ScopedLoading() { return {FComponentState, FComponentState | csLoading}; }
 
   // Marks the component as going away; derived destructors call it first so
   // that messages arriving during teardown can tell.

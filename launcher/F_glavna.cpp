@@ -11,7 +11,6 @@
 
 namespace lodo {
 
-bool Loading = false;
 TF_glavna* F_glavna = nullptr;
 
 namespace {
@@ -172,7 +171,8 @@ void TF_glavna::ShowTexts(const TBrandTexts& texts) {
 }
 
 void TF_glavna::FormCreate(TForm*) {
-  Loading = true;
+  // The window is loading until the procedure ends, however it ends.
+  const TScopedFlag loading = ScopedLoading();
   EnterProgramFolder();
   bool manual = false;
   try {
@@ -200,18 +200,17 @@ void TF_glavna::FormCreate(TForm*) {
   // This comes after the slots, whose check would uncheck the box again;
   // while loading, the box's click changes nothing, so it is done here.
   cxRucni_unos->SetChecked(manual);
+  ShowManualMode(manual);
+}
+
+void TF_glavna::ShowManualMode(bool manual) {
   L_hostname->SetVisible(manual);
   E_hostname->SetVisible(manual);
   P_radni->SetVisible(!manual);
-  Loading = false;
 }
 
 void TF_glavna::cxRucni_unosClick(TControl*) {
-  if (Loading) return;
-  const bool manual = cxRucni_unos->Checked();
-  L_hostname->SetVisible(manual);
-  E_hostname->SetVisible(manual);
-  P_radni->SetVisible(!manual);
+  if (!IsLoading()) ShowManualMode(cxRucni_unos->Checked());
 }
 
 void TF_glavna::cx_1Click(TControl*) { cxRucni_unos->SetChecked(false); }

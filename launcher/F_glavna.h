@@ -65,11 +65,10 @@ class TF_glavna : public TForm {
 
  private:
   void BuildLayout();
+  // Manual mode's rows: the host name's label and edit, or the slot area.
+  void ShowManualMode(bool manual);
   void ShowError(const std::wstring& message);
 };
-
-// True only while the load procedure runs.
-extern bool Loading;
 
 extern TF_glavna* F_glavna;
 

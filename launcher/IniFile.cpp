@@ -172,7 +172,7 @@ std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const {
-  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+  return ReadSection(section).ReadBool(key, defaultValue);
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::wstring& value) {

@@ -52,11 +52,12 @@ class SettingsFuzzInProcess : public testing::TestWithParam<int> {
     test::ErrorsSeen().clear();
     TLoadView shown;
     bool manualAtClose = false;
-    bool stillVisible = false;
+    bool stillVisible = false, stillLoading = false;
     {
       auto form = std::make_unique<TF_glavna>();
       form->OnShowError = [&boxes](const std::wstring& message) { boxes.push_back(message); };
       form->DoCreate();
+      stillLoading = form->IsLoading();
       shown = ShownView(*form);
       manualAtClose = form->cxRucni_unos->Checked();
       SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
@@ -67,7 +68,7 @@ class SettingsFuzzInProcess : public testing::TestWithParam<int> {
     std::string problem = DifferenceInLoad(before.Expected, shown);
     if (!test::ErrorsSeen().empty()) problem += "error reached the application: " + test::ErrorsSeen().front() + "\n";
     if (!boxes.empty()) problem += "an error box was shown\n";
-    if (Loading) problem += "Loading stayed true\n";
+    if (stillLoading) problem += "the window stayed loading\n";
     if (stillVisible) problem += "the window did not close\n";
     return problem + DifferenceAfterSave(file, before, Files.Ini(), manualAtClose);
   }

@@ -124,7 +124,7 @@ TEST_F(ControllerLoad, WithoutAFileEverythingStaysAtDesign) {
   EXPECT_TRUE(CheckedSlots(*form).empty());
   ExpectManualMode(*form, false);
   EXPECT_EQ(form->E_hostname->TextAnsi(), "");
-  EXPECT_FALSE(Loading);
+  EXPECT_FALSE(form->IsLoading());
   // The load made the program folder current and wrote nothing.
   EXPECT_EQ(lstrcmpiA(CurrentFolder().c_str(), ExeFolder().c_str()), 0) << CurrentFolder();
   EXPECT_FALSE(IsFile(Files.Ini()));
