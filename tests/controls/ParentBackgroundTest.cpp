@@ -14,6 +14,7 @@
 #include "framework/Edit.h"
 #include "framework/Exceptions.h"
 #include "graphics/Canvas.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "theme/UxTheme.h"
 
@@ -55,15 +56,6 @@ POINT WindowOrigin(HDC dc) {
 
 void Mark(HDC dc, int x, int y, COLORREF color) { SetPixelV(dc, x, y, color); }
 
-// A canvas over a DIB, as a control's paint hands one to the helpers.
-struct TDibCanvas {
-  TDibCanvas(int width, int height) : Dib(width, height), Canvas(&Platform) { Platform.SetHandle(Dib.DC()); }
-  ~TDibCanvas() { Platform.SetHandle(nullptr); }
-  test::TDib Dib;
-  TCanvas Platform;
-  TcxCanvas Canvas;
-};
-
 class ParentBackground : public testing::Test {
  protected:
   void SetUp() override {
@@ -90,18 +82,18 @@ class ParentBackground : public testing::Test {
 
 TEST_F(ParentBackground, ParentPaintsWithItsOriginShiftedUnderTheControl) {
   TWinControl* control = AddChild(12, 29, 157, 17);
-  TDibCanvas target(157, 17);
+  test::TOwnDibCanvas target(157, 17);
   POINT originSeen{-1, -1};
   bool copyFlagSeen = false;
   int lockSeen = 0;
   FParent->OnPaint = [&](TPainted& self, HDC dc) {
     originSeen = WindowOrigin(dc);
     copyFlagSeen = (self.ControlState() & csPaintCopy) != 0;
-    lockSeen = target.Platform.LockCount();
+    lockSeen = target.Canvas.Platform().LockCount();
     Mark(dc, 12, 29, kMarkA);
     Mark(dc, 168, 45, kMarkB);
   };
-  PaintParentUnderControl(control, target.Canvas, LocalBounds(control), false);
+  PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), false);
 
   EXPECT_EQ(FParent->Paints, 1);
   EXPECT_EQ(originSeen.x, 12);
@@ -116,33 +108,33 @@ TEST_F(ParentBackground, ParentPaintsWithItsOriginShiftedUnderTheControl) {
   const POINT after = WindowOrigin(target.Dib.DC());
   EXPECT_EQ(after.x, 0);
   EXPECT_EQ(after.y, 0);
-  EXPECT_EQ(target.Canvas.SavedDCCount(), 0);
-  EXPECT_EQ(target.Platform.LockCount(), 0);
+  EXPECT_EQ(target.Canvas->SavedDCCount(), 0);
+  EXPECT_EQ(target.Canvas.Platform().LockCount(), 0);
   EXPECT_EQ(FParent->ControlState() & csPaintCopy, 0u);
 }
 
 TEST_F(ParentBackground, NothingIsDrawnWhereTheClipExcludesTheControl) {
   TWinControl* control = AddChild(12, 29, 157, 17);
-  TDibCanvas target(400, 100);
+  test::TOwnDibCanvas target(400, 100);
   // Device pixels (0, 0)-(157, 17) are where the parent's rectangle lands.
   IntersectClipRect(target.Dib.DC(), 200, 50, 400, 100);
-  PaintParentUnderControl(control, target.Canvas, LocalBounds(control), true);
+  PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), true);
   EXPECT_EQ(FParent->Paints, 0);
   EXPECT_EQ(target.Dib.Count(RGB(255, 255, 255), RECT{0, 0, 400, 100}), 400 * 100);
-  EXPECT_EQ(target.Canvas.SavedDCCount(), 0);
+  EXPECT_EQ(target.Canvas->SavedDCCount(), 0);
   EXPECT_EQ(WindowOrigin(target.Dib.DC()).x, 0);
 
   // Overlapping the landing place, the parent paints just the clipped part.
   SelectClipRgn(target.Dib.DC(), nullptr);
   IntersectClipRect(target.Dib.DC(), 100, 10, 150, 15);
-  PaintParentUnderControl(control, target.Canvas, LocalBounds(control), true);
+  PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), true);
   EXPECT_EQ(FParent->Paints, 1);
   EXPECT_EQ(target.Dib.Count(kParentColor, RECT{0, 0, 400, 100}), 50 * 5);
 
   // A control without a parent gets nothing.
   TWinControl orphan(nullptr);
   orphan.SetBounds(0, 0, 50, 10);
-  PaintParentUnderControl(&orphan, target.Canvas, LocalBounds(&orphan), true);
+  PaintParentUnderControl(&orphan, *target.Canvas, LocalBounds(&orphan), true);
   EXPECT_EQ(FParent->Paints, 1);
 }
 
@@ -157,8 +149,8 @@ TEST_F(ParentBackground, SiblingWindowsBeneathArePaintedWithTheirBorders) {
   TWinControl* control = AddChild(10, 10, 200, 60);
   auto* later = AddChild<TEdit>(130, 12, 60, 20);
   later->SetColor(static_cast<TColor>(kMarkB));
-  TDibCanvas target(200, 60);
-  PaintParentUnderControl(control, target.Canvas, LocalBounds(control), true);
+  test::TOwnDibCanvas target(200, 60);
+  PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), true);
   const test::TDib& dib = target.Dib;
 
   // The edit lies at (10, 10)-(110, 34) in the control: a sunken edge ...
@@ -187,8 +179,8 @@ TEST_F(ParentBackground, SiblingWindowsBeneathArePaintedWithTheirBorders) {
   EXPECT_EQ(dib.Pixel(5, 5), kParentColor);
 
   // Without the flag only the parent.
-  TDibCanvas plain(200, 60);
-  PaintParentUnderControl(control, plain.Canvas, LocalBounds(control), false);
+  test::TOwnDibCanvas plain(200, 60);
+  PaintParentUnderControl(control, *plain.Canvas, LocalBounds(control), false);
   EXPECT_EQ(plain.Dib.Count(kParentColor, RECT{0, 0, 200, 60}), 200 * 60);
   EXPECT_EQ(framed->Paints, 1);
 }
@@ -199,11 +191,11 @@ TEST_F(ParentBackground, StateIsRestoredWhenAPaintFails) {
   sibling->SetBounds(20, 20, 50, 30);
   sibling->HandleNeeded();
   TWinControl* control = AddChild(10, 10, 200, 60);
-  TDibCanvas target(200, 60);
+  test::TOwnDibCanvas target(200, 60);
   HDC dc = target.Dib.DC();
   auto expectRestored = [&] {
-    EXPECT_EQ(target.Canvas.SavedDCCount(), 0);
-    EXPECT_EQ(target.Platform.LockCount(), 0);
+    EXPECT_EQ(target.Canvas->SavedDCCount(), 0);
+    EXPECT_EQ(target.Canvas.Platform().LockCount(), 0);
     EXPECT_EQ(FParent->ControlState() & csPaintCopy, 0u);
     EXPECT_EQ(sibling->ControlState() & csPaintCopy, 0u);
     const POINT origin = WindowOrigin(dc);
@@ -215,14 +207,14 @@ TEST_F(ParentBackground, StateIsRestoredWhenAPaintFails) {
   };
 
   FParent->OnPaint = [](TPainted&, HDC) { throw Exception("parent paint failed"); };
-  EXPECT_THROW(PaintParentUnderControl(control, target.Canvas, LocalBounds(control), true), Exception);
+  EXPECT_THROW(PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), true), Exception);
   EXPECT_EQ(sibling->Paints, 0);
   expectRestored();
 
   // A sibling failing after its border moved the origin and narrowed the clip.
   FParent->OnPaint = nullptr;
   sibling->OnPaint = [](TPainted&, HDC) { throw Exception("sibling paint failed"); };
-  EXPECT_THROW(PaintParentUnderControl(control, target.Canvas, LocalBounds(control), true), Exception);
+  EXPECT_THROW(PaintParentUnderControl(control, *target.Canvas, LocalBounds(control), true), Exception);
   EXPECT_EQ(sibling->Paints, 1);
   expectRestored();
 }
@@ -246,15 +238,15 @@ TEST_F(ParentBackground, DoubleBufferedParentIsCopiedRatherThanThemed) {
   gThemedCalls = 0;
 
   FParent->SetDoubleBuffered(true);
-  TDibCanvas copied(157, 17);
-  PaintThemedParentBackground(control, copied.Canvas, LocalBounds(control));
+  test::TOwnDibCanvas copied(157, 17);
+  PaintThemedParentBackground(control, *copied.Canvas, LocalBounds(control));
   EXPECT_EQ(gThemedCalls, 0);
   EXPECT_EQ(FParent->Paints, 1);
   EXPECT_EQ(copied.Dib.Count(kParentColor, RECT{0, 0, 157, 17}), 157 * 17);
 
   FParent->SetDoubleBuffered(false);
-  TDibCanvas themed(157, 17);
-  PaintThemedParentBackground(control, themed.Canvas, LocalBounds(control));
+  test::TOwnDibCanvas themed(157, 17);
+  PaintThemedParentBackground(control, *themed.Canvas, LocalBounds(control));
   EXPECT_EQ(gThemedCalls, 1);
   EXPECT_EQ(gThemedWindow, control->Handle());
   EXPECT_EQ(gThemedDC, themed.Dib.DC());
@@ -295,8 +287,8 @@ using ParentBackgroundNoTheme = ParentBackground;
 TEST_F(ParentBackgroundNoTheme, ThemedBackgroundFallsBackToTheCopy) {
   ASSERT_FALSE(ThemeLibraryLoaded());
   TWinControl* control = AddChild(12, 29, 157, 17);
-  TDibCanvas target(157, 17);
-  PaintThemedParentBackground(control, target.Canvas, LocalBounds(control));
+  test::TOwnDibCanvas target(157, 17);
+  PaintThemedParentBackground(control, *target.Canvas, LocalBounds(control));
   EXPECT_EQ(FParent->Paints, 1);
   EXPECT_EQ(target.Dib.Count(kParentColor, RECT{0, 0, 157, 17}), 157 * 17);
 }

@@ -10,6 +10,7 @@
 
 #include "controls/Modules.h"
 #include "graphics/Canvas.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/TestSupport.h"
 
 using namespace lodo;
@@ -19,23 +20,20 @@ namespace {
 // A canvas over a white DIB with Tahoma 13, and a log of the text calls.
 class CanvasTest : public testing::Test {
  protected:
-  CanvasTest() : FDib(200, 120) {
-    FPlatform.SetHandle(FDib.DC());
+  CanvasTest() {
     FPlatform.Font().SetHeight(13);
     FPlatform.Font().SetColor(clBlack);
     SetTextCallHook([this](const TTextCall& call) { FCalls.push_back(call); });
   }
-  ~CanvasTest() override {
-    SetTextCallHook(nullptr);
-    FPlatform.SetHandle(nullptr);
-  }
+  ~CanvasTest() override { SetTextCallHook(nullptr); }
 
   int TextHeight() { return FCanvas.TextSize("Xg").cy; }
 
   TModulesScope FModules;
-  test::TDib FDib;
-  TCanvas FPlatform;
-  TcxCanvas FCanvas{&FPlatform};
+  test::TOwnDibCanvas FOver{200, 120};
+  test::TDib& FDib = FOver.Dib;
+  TCanvas& FPlatform = FOver.Canvas.Platform();
+  TcxCanvas& FCanvas = *FOver.Canvas;
   std::vector<TTextCall> FCalls;
 };
 

@@ -23,4 +23,11 @@ class TDibCanvas {
   TcxCanvas FCanvas;
 };
 
+// A DIB of its own with the canvases over it.
+struct TOwnDibCanvas {
+  TOwnDibCanvas(int width, int height) : Dib(width, height), Canvas(Dib) {}
+  TDib Dib;
+  TDibCanvas Canvas;
+};
+
 }  // namespace lodo::test
