@@ -14,6 +14,7 @@
 #include "graphics/SystemPaletteChanged.h"
 #include "launcher/F_glavna.h"
 #include "lookandfeel/RadioButtonImageList.h"
+#include "tests/support/SysColorsGuard.h"
 
 using namespace lodo;
 using namespace lodo::bench;
@@ -102,23 +103,6 @@ void RepaintNow(HWND window) {
   gGlyphBrushes.Settle();
 }
 
-// Puts the button-face colour back however the run ends.
-class TButtonFaceGuard {
- public:
-  TButtonFaceGuard() : FOriginal(GetSysColor(COLOR_BTNFACE)) {}
-  ~TButtonFaceGuard() { Set(FOriginal); }
-  TButtonFaceGuard(const TButtonFaceGuard&) = delete;
-  TButtonFaceGuard& operator=(const TButtonFaceGuard&) = delete;
-  COLORREF Original() const { return FOriginal; }
-  static void Set(COLORREF color) {
-    const int index = COLOR_BTNFACE;
-    SetSysColors(1, &index, &color);
-  }
-
- private:
-  COLORREF FOriginal;
-};
-
 const char* const kTowns[] = {"Zagreb",         "Split",     "Rijeka",   "Osijek",    "Zadar", "Pula",
                               "Slavonski Brod", "Karlovac",  "Varazdin", "Sibenik",   "Sisak", "Vinkovci",
                               "Velika Gorica",  "Dubrovnik", "Bjelovar", "Koprivnica"};
@@ -132,7 +116,7 @@ int main() {
     ++gGlyphBrushes.Made;
     gGlyphBrushes.Pending.push_back(brush);
   });
-  TButtonFaceGuard face;
+  test::TSysColorsGuard face({COLOR_BTNFACE});  // put back however the run ends
 
   // The launcher's window as it stands after a load of sixteen presets.
   MovePointer({1000, 900});
@@ -179,7 +163,7 @@ int main() {
   auto colorChange = [&](int i) {
     if ((i + 1) % kRealColorChangeEvery == 0) {
       changed = !changed;
-      TButtonFaceGuard::Set(changed ? face.Original() ^ 0x00010101 : face.Original());
+      test::TSysColorsGuard::Set(COLOR_BTNFACE, changed ? face.Saved(0) ^ 0x00010101 : face.Saved(0));
       // The change is broadcast: every control repaints, not only the slots.
       Pump();
       RepaintNow(form->Handle());
@@ -212,7 +196,7 @@ int main() {
 
   from = Now();
   for (int i = 0; i < kColorChanges; ++i) colorChange(i);
-  TButtonFaceGuard::Set(face.Original());
+  test::TSysColorsGuard::Set(COLOR_BTNFACE, face.Saved(0));
   RepaintNow(form->Handle());
   const double colorSeconds = Seconds(from, Now());
   Pump(50);

@@ -1,12 +1,12 @@
-// Changes system colours for one test and puts the old ones back afterwards;
-// every change is broadcast to the top-level windows as WM_SYSCOLORCHANGE.
+// Changes system colours for one test or benchmark and puts the old ones back
+// afterwards; every change is broadcast to the top-level windows as
+// WM_SYSCOLORCHANGE. Header only, on the platform alone, so that the
+// benchmarks use it too.
 #pragma once
 #include <windows.h>
 
 #include <utility>
 #include <vector>
-
-#include "tests/support/TestSupport.h"
 
 namespace lodo::test {
 
@@ -18,7 +18,9 @@ class TSysColorsGuard {
   }
   ~TSysColorsGuard() {
     SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FColors.data());
-    Pump(20);
+    // What the windows posted in answer is handled before the caller goes on.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
   TSysColorsGuard(const TSysColorsGuard&) = delete;
   TSysColorsGuard& operator=(const TSysColorsGuard&) = delete;
