@@ -63,9 +63,7 @@ class Tracking : public testing::Test {
   void SetUp() override {
     FForm.ShowAndWait();
     // A panel between form and control, so the enabled test has a chain to climb.
-    FPanel = new TWinControl(FForm.Get());
-    FPanel->SetParent(FForm.Get());
-    FPanel->SetBounds(20, 20, 300, 200);
+    FPanel = test::Place<TWinControl>(FForm.Get(), 20, 20, 300, 200);
     FControl = NewTracked();
     test::Pump(30);
   }
