@@ -72,12 +72,6 @@ std::vector<std::string> ForeignLines(const std::string& text) {
   return lines;
 }
 
-std::string Key(const TProgramFolder& folder, const char* section, const char* key) {
-  char value[4096] = {};
-  GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), folder.SettingsPath().c_str());
-  return value;
-}
-
 std::string WithoutTrailingSlash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
@@ -101,11 +95,11 @@ TEST(Connect, PresetStartsTheServerWithTheExactCommandAndSaves) {
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect 192.0.2.10 -id:1234");
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor("192.0.2.10 -id:1234"));
   EXPECT_EQ(folder.RecordedDirectory(), WithoutTrailingSlash(folder.Path()));
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "0");
-  EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), "3");
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos_adresa"), "<none>");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "0");
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "3");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos_adresa"), "<none>");
   EXPECT_EQ(ForeignLines(folder.ReadSettings()), ForeignLines(kSample));
 }
 
@@ -118,8 +112,8 @@ TEST(Connect, ChosenSlotIsTheOneStartedAndRemembered) {
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect split.example.com::5500");
-  EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), "2");
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor("split.example.com::5500"));
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "2");
 }
 
 TEST(Connect, ManualHostIsPassedUntrimmedAndSavedTrimmed) {
@@ -135,11 +129,11 @@ TEST(Connect, ManualHostIsPassedUntrimmedAndSavedTrimmed) {
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect   helper.example.net  ");
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "1");
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos_adresa"), "helper.example.net");
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor("  helper.example.net  "));
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "1");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos_adresa"), "helper.example.net");
   // The slot checked before manual mode stays remembered.
-  EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), "3");
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "3");
 }
 
 TEST(Connect, SavedManualModeIsRestoredWholeAndConnectsToTheHost) {
@@ -154,7 +148,7 @@ TEST(Connect, SavedManualModeIsRestoredWholeAndConnectsToTheHost) {
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect typed.example.org");
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor("typed.example.org"));
 }
 
 // Nothing typed is no reason to refuse: the server is started with the
@@ -173,9 +167,9 @@ TEST(Connect, ManualModeWithAnEmptyHostStartsTheServerWithoutAnAddress) {
   EXPECT_FALSE(IsWindow(window));
   ASSERT_TRUE(folder.WaitForRecord());
   const std::string command = folder.RecordedCommand();
-  EXPECT_EQ(command, "\"" + folder.Path() + "winvnc.exe\" -connect ");
+  EXPECT_EQ(command, folder.CommandFor(""));
   EXPECT_TRUE(command.ends_with("-connect ")) << command;
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "1");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "1");
 }
 
 TEST(Connect, LongFolderAndAddressAreNeitherCutNorOverflowed) {
@@ -191,7 +185,7 @@ TEST(Connect, LongFolderAndAddressAreNeitherCutNorOverflowed) {
   launcher.ClickConnect();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  const std::string expected = "\"" + folder.Path() + "winvnc.exe\" -connect " + address;
+  const std::string expected = folder.CommandFor(address);
   ASSERT_GT(expected.size(), 255u);
   EXPECT_EQ(folder.RecordedCommand(), expected);
 }
@@ -247,8 +241,8 @@ TEST(Close, EveryWayOfClosingSavesTheSameStateAndExitsWithZero) {
     if (way == 2) launcher.ClickExit();
     ExpectExitZero(launcher);
     EXPECT_EQ(folder.Record(), "") << "closing must not start the server";
-    EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), "5");
-    EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "0");
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "5");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "0");
     EXPECT_EQ(ForeignLines(folder.ReadSettings()), ForeignLines(kSample));
   }
 }
@@ -262,10 +256,10 @@ TEST(Close, MissingSettingsFileIsCreatedWithOnlyTheManualSwitch) {
   launcher.CloseBox();
   ExpectExitZero(launcher);
   ASSERT_TRUE(folder.SettingsExist());
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "0");
-  EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), "<none>");
-  EXPECT_EQ(Key(folder, "Forma", "Rucni_unos_adresa"), "<none>");
-  EXPECT_EQ(Key(folder, "Spajanja", "Sp1_naziv"), "<none>");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "0");
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "<none>");
+  EXPECT_EQ(folder.Setting("Forma", "Rucni_unos_adresa"), "<none>");
+  EXPECT_EQ(folder.Setting("Spajanja", "Sp1_naziv"), "<none>");
 }
 
 TEST(Close, TwoLaunchersTheLastToCloseDecides) {
@@ -285,7 +279,7 @@ TEST(Close, TwoLaunchersTheLastToCloseDecides) {
     ExpectExitZero(first);
     second.ClickExit();
     ExpectExitZero(second);
-    EXPECT_EQ(Key(folder, "Forma", "Zadnje_spajanje"), firstClosesFirst ? "2" : "1");
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), firstClosesFirst ? "2" : "1");
     EXPECT_EQ(ForeignLines(folder.ReadSettings()), ForeignLines(kSample));
   }
 }
@@ -344,7 +338,7 @@ TEST(BadSettings, NeverFatalAndOnlyTheOwnKeysChange) {
     launcher.ClickExit();
     ExpectExitZero(launcher);
     const std::string after = folder.ReadSettings();
-    EXPECT_EQ(Key(folder, "Forma", "Rucni_unos"), "0");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), "0");
     if (std::string(c.Name) != "random" && std::string(c.Name) != "utf-16") {
       EXPECT_EQ(ForeignLines(after), ForeignLines(c.Bytes));
     }

@@ -25,16 +25,6 @@ const std::string kPresets =
     "[Forma]\r\nRucni_unos=0\r\nZadnje_spajanje=1\r\n";
 const std::vector<std::string> kPresetNames = {"Pomoc Zagreb", "Pomoc Split", "Pomoc Osijek"};
 
-std::string Forma(const TProgramFolder& folder, const char* key) {
-  char value[512] = {};
-  GetPrivateProfileStringA("Forma", key, "(none)", value, sizeof(value), folder.SettingsPath().c_str());
-  return value;
-}
-
-std::string CommandFor(const TProgramFolder& folder, const std::string& address) {
-  return "\"" + folder.Path() + "winvnc.exe\" -connect " + address;
-}
-
 // Ends by itself within ten seconds, with exit code 0.
 void ExpectEnds(TLauncher& launcher) {
   DWORD code = 12345;
@@ -48,8 +38,8 @@ void ExpectConnects(TLauncher& launcher, const TProgramFolder& folder, int n, co
   launcher.ClickConnect();
   ExpectEnds(launcher);
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), CommandFor(folder, address));
-  EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), std::to_string(n));
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor(address));
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), std::to_string(n));
 }
 
 // A connect that cannot start the server: a box names the server's path and
@@ -324,7 +314,7 @@ TEST(ServerFault, FolderEmptyOrTextFileIsReportedAndNothingStarts) {
     launcher.ClickSlot(2);
     launcher.ClickExit();
     ExpectEnds(launcher);
-    EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), "2");
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "2");
   }
 }
 
@@ -536,9 +526,9 @@ TEST(Instances, EachCloseWritesOnlyItsOwnKeys) {
       launcher->ClickExit();
       ExpectEnds(*launcher);
     }
-    EXPECT_EQ(Forma(folder, "Rucni_unos_adresa"), "rucno.example");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos_adresa"), "rucno.example");
     // The manual one still has slot 1 checked from its load, and writes it.
-    EXPECT_EQ(Forma(folder, "Rucni_unos"), manualClosesFirst ? "0" : "1");
-    EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), manualClosesFirst ? "2" : "1");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), manualClosesFirst ? "0" : "1");
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), manualClosesFirst ? "2" : "1");
   }
 }

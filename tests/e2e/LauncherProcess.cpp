@@ -70,6 +70,12 @@ bool TProgramFolder::SettingsExist() const {
   return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string TProgramFolder::Setting(const char* section, const char* key) const {
+  char value[4096] = {};
+  GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), SettingsPath().c_str());
+  return value;
+}
+
 std::string TProgramFolder::Record() const { return ReadFileBytes(FPath + "winvnc.record"); }
 
 std::string TProgramFolder::RecordedCommand() const {

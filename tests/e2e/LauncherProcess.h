@@ -28,9 +28,13 @@ class TProgramFolder {
   void WriteSettings(const std::string& bytes) const;
   std::string ReadSettings() const;
   bool SettingsExist() const;
+  // A key's value as the platform reads it; "<none>" when there is none.
+  std::string Setting(const char* section, const char* key) const;
   // The recorder's file: command line, then working directory; empty when absent.
   std::string Record() const;
   std::string RecordedCommand() const;
+  // The command line the server must be started with for an address.
+  std::string CommandFor(const std::string& address) const { return "\"" + FPath + "winvnc.exe\" -connect " + address; }
   std::string RecordedDirectory() const;
   // Waits until the recorder has written its file.
   bool WaitForRecord(int timeoutMs = 10000) const;

@@ -159,7 +159,7 @@ void ExpectOnlyTheServer(THostileTree& tree, std::vector<TConnect>& runs) {
     ASSERT_TRUE(run.Launcher->WaitExit(15000, &code));
     EXPECT_EQ(code, 0u);
     ASSERT_TRUE(run.Folder->WaitForRecord());
-    EXPECT_EQ(run.Folder->RecordedCommand(), "\"" + run.Folder->Path() + "winvnc.exe\" -connect " + run.Address);
+    EXPECT_EQ(run.Folder->RecordedCommand(), run.Folder->CommandFor(run.Address));
     EXPECT_EQ(run.Folder->RecordedDirectory() + "\\", run.Folder->Path());
   }
   // A program started by mistake would be started before its launcher ended;
