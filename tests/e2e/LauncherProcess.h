@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -104,5 +106,12 @@ class TLauncher {
   PROCESS_INFORMATION FProcess{};
   HWND FWindow = nullptr;
 };
+
+// The launcher ends within the time, with exit code 0.
+testing::AssertionResult EndsWithCodeZero(TLauncher& launcher, int timeoutMs = 10000);
+// A click on the connect panel ends the launcher with exit code 0, and the
+// folder's server was started with exactly the command for the address.
+testing::AssertionResult ConnectStarts(TLauncher& launcher, const TProgramFolder& folder, const std::string& address,
+                                       int timeoutMs = 10000);
 
 }  // namespace lodo::e2e
