@@ -31,9 +31,7 @@ class RadioButtonAccessibleTest : public test::TErrorFreeTest {
   }
 
   TcxRadioButton* Add(int top, const std::wstring& caption, const std::wstring& hint) {
-    auto* b = new TcxRadioButton(FForm.Get());
-    b->SetParent(FForm.Get());
-    b->SetBounds(12, top, 157, 17);
+    auto* b = test::Place<TcxRadioButton>(FForm.Get(), 12, top, 157, 17);
     b->SetCaption(caption);
     b->SetHint(hint);
     b->OnClick = [this](TControl* sender) { Clicks.push_back(sender); };
@@ -219,8 +217,7 @@ TEST(RadioButtonAccessibleFallbackTest, TheStandardObjectAnswersWhereOursCannotB
   TModulesScope modules;
   test::TTestForm form{300, 200};
   form.ShowAndWait();
-  auto* b = new TcxRadioButton(form.Get());
-  b->SetParent(form.Get());
+  auto* b = test::Place<TcxRadioButton>(form.Get());
   b->SetHint(L"zg.example");
   b->HandleNeeded();
   auto ask = [&] { return SendMessageW(b->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)); };

@@ -69,23 +69,17 @@ class RadioButtonTest : public test::TErrorFreeTest {
   }
 
   TProbe* Add(int left, int top, int width = 157, int height = 17, const std::wstring& caption = L"Zagreb") {
-    auto* b = new TProbe(FForm.Get());
-    b->SetParent(FForm.Get());
-    b->SetBounds(left, top, width, height);
+    auto* b = test::Place<TProbe>(FForm.Get(), left, top, width, height);
     b->SetCaption(caption);
     b->HandleNeeded();
     return b;
   }
   // A lime button at (12, 29) on a red panel, so the two pictures tell apart.
   TProbe* OnRedPanel(int height, const std::wstring& caption) {
-    auto* panel = new TPanel(FForm.Get());
-    panel->SetParent(FForm.Get());
-    panel->SetBounds(0, 0, 300, 100);
+    auto* panel = test::Place<TPanel>(FForm.Get(), 0, 0, 300, 100);
     panel->SetColor(clRed);
     panel->SetCaption(L"");
-    auto* b = new TProbe(FForm.Get());
-    b->SetParent(panel);
-    b->SetBounds(12, 29, 157, height);
+    auto* b = test::Place<TProbe>(panel, 12, 29, 157, height);
     b->SetColor(clLime);
     b->SetCaption(caption);
     b->HandleNeeded();
@@ -335,9 +329,7 @@ TEST_F(RadioButtonTest, ButtonsMadeInOneGoStartHotOnlyUnderThePointer) {
     panel->SetBounds(0, top, 400, 80);
     std::vector<TProbe*> buttons;
     for (int i = 0; i < 3; ++i) {
-      auto* b = new TProbe(FForm.Get());
-      b->SetParent(panel);
-      b->SetBounds(10, 5 + 25 * i, 157, 17);
+      auto* b = test::Place<TProbe>(panel, 10, 5 + 25 * i, 157, 17);
       b->SetCaption(L"Zagreb");
       buttons.push_back(b);
     }
@@ -520,12 +512,8 @@ TEST_F(RadioButtonTest, ColourChangeRepaintsEverySlotOnceWithTheNewColours) {
 }
 
 TEST_F(RadioButtonTest, ContextMenuGoesToTheParentOrOpensTheMenu) {
-  auto* panel = new TRecorder<TPanel>(FForm.Get());
-  panel->SetParent(FForm.Get());
-  panel->SetBounds(0, 0, 300, 100);
-  auto* b = new TProbe(FForm.Get());
-  b->SetParent(panel);
-  b->SetBounds(12, 29, 157, 17);
+  auto* panel = test::Place<TRecorder<TPanel>>(FForm.Get(), 0, 0, 300, 100);
+  auto* b = test::Place<TProbe>(panel, 12, 29, 157, 17);
   b->HandleNeeded();
   int asked = 0;
   b->OnContextPopup = [&](TControl*, POINT, bool&) { ++asked; };
@@ -582,9 +570,7 @@ class TFailingCheck : public TcxRadioButton {
 };
 
 TEST_F(RadioButtonTest, AFailedCheckOnFocusStillClicksOnceAndGoesOn) {
-  auto* b = new TFailingCheck(FForm.Get());
-  b->SetParent(FForm.Get());
-  b->SetBounds(20, 20, 157, 17);
+  auto* b = test::Place<TFailingCheck>(FForm.Get(), 20, 20, 157, 17);
   int clicks = 0;
   bool clickFails = false;
   b->OnClick = [&](TControl*) {
@@ -813,9 +799,7 @@ TEST(ThemeStart, AHiddenWindowThatCannotBeMadeLeavesTheProgramUnbound) {
   {
     test::TTestForm form;
     form.ShowAndWait();
-    auto* b = new TcxRadioButton(form.Get());
-    b->SetParent(form.Get());
-    b->SetBounds(20, 20, 157, 17);
+    auto* b = test::Place<TcxRadioButton>(form.Get(), 20, 20, 157, 17);
     b->SetCaption(L"Zagreb");
     b->LookAndFeel().SetNativeStyle(true);
     EXPECT_FALSE(b->UsesNativeStyle());

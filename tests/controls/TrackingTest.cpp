@@ -63,9 +63,7 @@ class Tracking : public testing::Test {
   void SetUp() override {
     FForm.ShowAndWait();
     // A panel between form and control, so the enabled test has a chain to climb.
-    FPanel = new TWinControl(FForm.Get());
-    FPanel->SetParent(FForm.Get());
-    FPanel->SetBounds(20, 20, 300, 200);
+    FPanel = test::Place<TWinControl>(FForm.Get(), 20, 20, 300, 200);
     FControl = NewTracked();
     test::Pump(30);
   }
@@ -80,6 +78,11 @@ class Tracking : public testing::Test {
 
   POINT OnControl(int x, int y) const { return FControl->ClientToScreen(POINT{x, y}); }
   void PointerOnControl(int x = 60, int y = 30) { test::MoveMouseTo(OnControl(x, y)); }
+  // The pointer over the control, then a tracking of its whole client area.
+  void TrackPointerOnControl() {
+    PointerOnControl();
+    StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  }
   void PointerAway() { test::MoveMouseTo(FPanel->ClientToScreen(POINT{250, 180})); }
   bool WaitUntilUntracked(IcxMouseTrackingCaller* caller) {
     return test::PumpUntil([caller] { return !IsMouseTracked(caller); });
@@ -98,8 +101,7 @@ class Tracking : public testing::Test {
 };
 
 TEST_F(Tracking, PointerLeavingGivesTheNotificationThenMouseHasLeft) {
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   EXPECT_TRUE(IsMouseTracked(FControl));
   ASSERT_EQ(TrackingCount(), 1u);
   EXPECT_EQ((*MouseTrackingTimerList())[0]->Interval(), 10);
@@ -147,8 +149,7 @@ TEST_F(Tracking, BoundsSmallerThanTheClientAreaGiveMouseHasLeftOnly) {
 }
 
 TEST_F(Tracking, DisablingTheWindowOrItsTopLevelWindowEndsTheTracking) {
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   EnableWindow(FControl->Handle(), FALSE);
   ASSERT_TRUE(WaitUntilUntracked(FControl));
   EXPECT_EQ(FLog, (TLog{"leave", "left"}));
@@ -168,8 +169,7 @@ TEST_F(Tracking, DisablingTheWindowOrItsTopLevelWindowEndsTheTracking) {
 
 TEST_F(Tracking, StoppingFromMouseHasLeftOrFromTheLeaveHandlerIsSafe) {
   FControl->OnLeft = [this] { StopMouseTracking(FControl); };
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   PointerAway();
   ASSERT_TRUE(WaitUntilUntracked(FControl));
   EXPECT_EQ(FLog, (TLog{"leave", "left"}));
@@ -178,8 +178,7 @@ TEST_F(Tracking, StoppingFromMouseHasLeftOrFromTheLeaveHandlerIsSafe) {
   FLog.clear();
   FControl->OnLeft = nullptr;
   FControl->OnLeave = [this] { StopMouseTracking(FControl); };
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   PointerAway();
   ASSERT_TRUE(test::PumpUntil([this] { return FLog.size() >= 2; }));
   EXPECT_EQ(FLog, (TLog{"leave", "left"}));
@@ -192,8 +191,7 @@ TEST_F(Tracking, StoppingFromMouseHasLeftOrFromTheLeaveHandlerIsSafe) {
   test::ErrorsSeen().clear();
   FControl->OnLeave = nullptr;
   FControl->OnLeft = [] { throw Exception("reaction failed"); };
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   PointerAway();
   ASSERT_TRUE(WaitUntilUntracked(FControl));
   test::Pump(40);
@@ -202,8 +200,7 @@ TEST_F(Tracking, StoppingFromMouseHasLeftOrFromTheLeaveHandlerIsSafe) {
 }
 
 TEST_F(Tracking, DestroyedCallerHearsNothing) {
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   delete FControl;
   FControl = nullptr;
   EXPECT_EQ(TrackingCount(), 0u);
@@ -213,8 +210,7 @@ TEST_F(Tracking, DestroyedCallerHearsNothing) {
 
   // One that forgets to stop in its own destructor leaves no tracking behind.
   FControl = NewTracked(false);
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   delete FControl;
   FControl = nullptr;
   EXPECT_EQ(TrackingCount(), 0u);
@@ -250,8 +246,7 @@ TEST_F(Tracking, ScreenBoundsWithoutAControl) {
 }
 
 TEST_F(Tracking, ShutdownWithALiveTrackingFails) {
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   const HWND timerWindow = TimerWindowHandle();
   ASSERT_TRUE(IsWindow(timerWindow));
   try {
@@ -285,8 +280,7 @@ TEST_F(Tracking, ShutdownWithALiveTrackingFails) {
   EXPECT_FALSE(IsWindow(timerWindow));
   InitializeControlsModule();
   // Everything comes back on first use.
-  PointerOnControl();
-  StartMouseTracking(FControl, LocalBounds(FControl), FControl);
+  TrackPointerOnControl();
   EXPECT_TRUE(IsMouseTracked(FControl));
   EXPECT_TRUE(IsWindow(TimerWindowHandle()));
   StopMouseTracking(FControl);

@@ -25,31 +25,11 @@ const std::string kPresets =
     "[Forma]\r\nRucni_unos=0\r\nZadnje_spajanje=1\r\n";
 const std::vector<std::string> kPresetNames = {"Pomoc Zagreb", "Pomoc Split", "Pomoc Osijek"};
 
-std::string Forma(const TProgramFolder& folder, const char* key) {
-  char value[512] = {};
-  GetPrivateProfileStringA("Forma", key, "(none)", value, sizeof(value), folder.SettingsPath().c_str());
-  return value;
-}
-
-std::string CommandFor(const TProgramFolder& folder, const std::string& address) {
-  return "\"" + folder.Path() + "winvnc.exe\" -connect " + address;
-}
-
-// Ends by itself within ten seconds, with exit code 0.
-void ExpectEnds(TLauncher& launcher) {
-  DWORD code = 12345;
-  ASSERT_TRUE(launcher.WaitExit(10000, &code)) << "lodo.exe is still running";
-  EXPECT_EQ(code, 0u);
-}
-
 // Connects with slot n and checks the command that reached the server.
 void ExpectConnects(TLauncher& launcher, const TProgramFolder& folder, int n, const std::string& address) {
   launcher.ClickSlot(n);
-  launcher.ClickConnect();
-  ExpectEnds(launcher);
-  ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), CommandFor(folder, address));
-  EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), std::to_string(n));
+  ASSERT_TRUE(ConnectStarts(launcher, folder, address));
+  EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), std::to_string(n));
 }
 
 // A connect that cannot start the server: a box names the server's path and
@@ -111,7 +91,7 @@ TEST(SettingsFault, ReadOnlyFileIsReadAndNeverHoldsUpTheClose) {
   EXPECT_EQ(launcher.VisibleSlots(), kPresetNames);
   launcher.ClickSlot(2);
   launcher.ClickExit();
-  ExpectEnds(launcher);
+  EXPECT_TRUE(EndsWithCodeZero(launcher));
   EXPECT_NE(GetFileAttributesA(folder.SettingsPath().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(folder.ReadSettings(), kPresets);
 }
@@ -133,7 +113,7 @@ TEST(SettingsFault, FileLockedAfterTheLoadKeepsItsBytes) {
     launcher.ClickManual();
     launcher.TypeHost("locked.example");
     launcher.ClickExit();
-    ExpectEnds(launcher);
+    EXPECT_TRUE(EndsWithCodeZero(launcher));
     CloseHandle(lock);
   }
   EXPECT_EQ(folder.ReadSettings(), kPresets);
@@ -143,7 +123,7 @@ TEST(SettingsFault, FileLockedAfterTheLoadKeepsItsBytes) {
   EXPECT_TRUE(SlotChecked(again.Window(), 1));
   EXPECT_FALSE(SlotChecked(again.Window(), 2));
   again.ClickExit();
-  ExpectEnds(again);
+  EXPECT_TRUE(EndsWithCodeZero(again));
 }
 
 // A run that never closes its window writes nothing: a killed launcher
@@ -323,8 +303,8 @@ TEST(ServerFault, FolderEmptyOrTextFileIsReportedAndNothingStarts) {
     ExpectStartRefused(launcher, folder, c.Reason);
     launcher.ClickSlot(2);
     launcher.ClickExit();
-    ExpectEnds(launcher);
-    EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), "2");
+    EXPECT_TRUE(EndsWithCodeZero(launcher));
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), "2");
   }
 }
 
@@ -534,11 +514,11 @@ TEST(Instances, EachCloseWritesOnlyItsOwnKeys) {
     if (!manualClosesFirst) std::swap(order[0], order[1]);
     for (TLauncher* launcher : order) {
       launcher->ClickExit();
-      ExpectEnds(*launcher);
+      EXPECT_TRUE(EndsWithCodeZero(*launcher));
     }
-    EXPECT_EQ(Forma(folder, "Rucni_unos_adresa"), "rucno.example");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos_adresa"), "rucno.example");
     // The manual one still has slot 1 checked from its load, and writes it.
-    EXPECT_EQ(Forma(folder, "Rucni_unos"), manualClosesFirst ? "0" : "1");
-    EXPECT_EQ(Forma(folder, "Zadnje_spajanje"), manualClosesFirst ? "2" : "1");
+    EXPECT_EQ(folder.Setting("Forma", "Rucni_unos"), manualClosesFirst ? "0" : "1");
+    EXPECT_EQ(folder.Setting("Forma", "Zadnje_spajanje"), manualClosesFirst ? "2" : "1");
   }
 }

@@ -70,6 +70,12 @@ bool TProgramFolder::SettingsExist() const {
   return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string TProgramFolder::Setting(const char* section, const char* key) const {
+  char value[4096] = {};
+  GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), SettingsPath().c_str());
+  return value;
+}
+
 std::string TProgramFolder::Record() const { return ReadFileBytes(FPath + "winvnc.record"); }
 
 std::string TProgramFolder::RecordedCommand() const {
@@ -308,6 +314,25 @@ std::string TLauncher::BoxText(HWND box) {
       },
       reinterpret_cast<LPARAM>(&text));
   return text;
+}
+
+testing::AssertionResult EndsWithCodeZero(TLauncher& launcher, int timeoutMs) {
+  DWORD code = 99;
+  if (!launcher.WaitExit(timeoutMs, &code))
+    return testing::AssertionFailure() << "lodo.exe did not end within " << timeoutMs << " ms";
+  if (code != 0) return testing::AssertionFailure() << "lodo.exe ended with exit code " << code;
+  return testing::AssertionSuccess();
+}
+
+testing::AssertionResult ConnectStarts(TLauncher& launcher, const TProgramFolder& folder, const std::string& address,
+                                       int timeoutMs) {
+  launcher.ClickConnect();
+  if (testing::AssertionResult ended = EndsWithCodeZero(launcher, timeoutMs); !ended) return ended;
+  if (!folder.WaitForRecord()) return testing::AssertionFailure() << "the server was not started";
+  const std::string command = folder.RecordedCommand(), expected = folder.CommandFor(address);
+  if (command != expected)
+    return testing::AssertionFailure() << "the server's command was\n  " << command << "\nnot\n  " << expected;
+  return testing::AssertionSuccess();
 }
 
 }  // namespace lodo::e2e

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -28,9 +30,13 @@ class TProgramFolder {
   void WriteSettings(const std::string& bytes) const;
   std::string ReadSettings() const;
   bool SettingsExist() const;
+  // A key's value as the platform reads it; "<none>" when there is none.
+  std::string Setting(const char* section, const char* key) const;
   // The recorder's file: command line, then working directory; empty when absent.
   std::string Record() const;
   std::string RecordedCommand() const;
+  // The command line the server must be started with for an address.
+  std::string CommandFor(const std::string& address) const { return "\"" + FPath + "winvnc.exe\" -connect " + address; }
   std::string RecordedDirectory() const;
   // Waits until the recorder has written its file.
   bool WaitForRecord(int timeoutMs = 10000) const;
@@ -100,5 +106,12 @@ class TLauncher {
   PROCESS_INFORMATION FProcess{};
   HWND FWindow = nullptr;
 };
+
+// The launcher ends within the time, with exit code 0.
+testing::AssertionResult EndsWithCodeZero(TLauncher& launcher, int timeoutMs = 10000);
+// A click on the connect panel ends the launcher with exit code 0, and the
+// folder's server was started with exactly the command for the address.
+testing::AssertionResult ConnectStarts(TLauncher& launcher, const TProgramFolder& folder, const std::string& address,
+                                       int timeoutMs = 10000);
 
 }  // namespace lodo::e2e

@@ -184,14 +184,12 @@ TEST(ScreenReader, ConnectsThroughDefaultActionsAloneAsClicksDo) {
   EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, third), 1);
   EXPECT_EQ(events.Count(EVENT_OBJECT_STATECHANGE, first), 1);
   EXPECT_EQ(connect->accDoDefaultAction(lodo::test::SelfChild()), S_OK);
-  DWORD code = 99;
-  ASSERT_TRUE(launcher.WaitExit(15000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(EndsWithCodeZero(launcher, 15000));
 
   ASSERT_TRUE(clicked.WaitForRecord());
   ASSERT_TRUE(read.WaitForRecord());
-  EXPECT_EQ(clicked.RecordedCommand(), "\"" + clicked.Path() + "winvnc.exe\" -connect rd.example");
-  EXPECT_EQ(read.RecordedCommand(), "\"" + read.Path() + "winvnc.exe\" -connect rd.example");
+  EXPECT_EQ(clicked.RecordedCommand(), clicked.CommandFor("rd.example"));
+  EXPECT_EQ(read.RecordedCommand(), read.CommandFor("rd.example"));
   EXPECT_EQ(read.RecordedDirectory() + "\\", read.Path());
   EXPECT_EQ(read.ReadSettings(), clicked.ReadSettings());
   EXPECT_NE(read.ReadSettings().find("Zadnje_spajanje=3"), std::string::npos) << read.ReadSettings();
@@ -209,9 +207,7 @@ TEST(ScreenReader, ReferencesKeptAfterTheLauncherClosedAnswerWithAnError) {
   ComPtr<IAccessible> exit = lodo::test::ClientObject(launcher.ExitPanel());
   ASSERT_TRUE(slot && exit);
   EXPECT_EQ(exit->accDoDefaultAction(lodo::test::SelfChild()), S_OK);
-  DWORD code = 99;
-  ASSERT_TRUE(launcher.WaitExit(15000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(EndsWithCodeZero(launcher, 15000));
   for (IAccessible* object : {slot.Get(), exit.Get()})
     for (HRESULT hr : lodo::test::AskEverything(object)) EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
   EXPECT_NE(folder.ReadSettings().find("Rucni_unos=0"), std::string::npos);
@@ -235,10 +231,5 @@ TEST(NoAccessibilityLibrary, QuestionsAreLeftToTheSystemAndTheLauncherGoesOn) {
   }
   ASSERT_TRUE(launcher.Running());
   EXPECT_EQ(launcher.ErrorBox(300), nullptr) << TLauncher::BoxText(launcher.ErrorBox(0));
-  launcher.ClickConnect();
-  DWORD code = 99;
-  ASSERT_TRUE(launcher.WaitExit(15000, &code));
-  EXPECT_EQ(code, 0u);
-  ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect 10.0.0.9");
+  ASSERT_TRUE(ConnectStarts(launcher, folder, "10.0.0.9", 15000));
 }

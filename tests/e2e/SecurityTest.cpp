@@ -155,11 +155,9 @@ std::vector<TConnect> ConnectAll(THostileTree& tree, const std::vector<std::stri
 void ExpectOnlyTheServer(THostileTree& tree, std::vector<TConnect>& runs) {
   for (TConnect& run : runs) {
     SCOPED_TRACE(run.Address.substr(0, 60));
-    DWORD code = 99;
-    ASSERT_TRUE(run.Launcher->WaitExit(15000, &code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithCodeZero(*run.Launcher, 15000));
     ASSERT_TRUE(run.Folder->WaitForRecord());
-    EXPECT_EQ(run.Folder->RecordedCommand(), "\"" + run.Folder->Path() + "winvnc.exe\" -connect " + run.Address);
+    EXPECT_EQ(run.Folder->RecordedCommand(), run.Folder->CommandFor(run.Address));
     EXPECT_EQ(run.Folder->RecordedDirectory() + "\\", run.Folder->Path());
   }
   // A program started by mistake would be started before its launcher ended;
@@ -342,9 +340,7 @@ TEST(Security, PlantedLibrariesInTheProgramFolderAreNeverLoaded) {
       Sleep(200);
       launcher.ClickExit();
     }
-    DWORD code = 99;
-    ASSERT_TRUE(launcher.WaitExit(15000, &code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithCodeZero(launcher, 15000));
     EXPECT_FALSE(Exists(marker));
   }
 }

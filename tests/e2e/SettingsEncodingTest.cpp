@@ -71,7 +71,7 @@ TEST_P(SettingsEncoding, NamesShowAsWrittenAndTheSaveKeepsTheFilesForm) {
   launcher.ClickConnect();
   ASSERT_TRUE(launcher.WaitExit(15000));
   ASSERT_TRUE(folder.WaitForRecord());
-  EXPECT_EQ(folder.RecordedCommand(), "\"" + folder.Path() + "winvnc.exe\" -connect muenchen.example");
+  EXPECT_EQ(folder.RecordedCommand(), folder.CommandFor("muenchen.example"));
   EXPECT_EQ(folder.ReadSettings(), *Saved(file.substr(0, file.size() - 3) + L"5\r\nRucni_unos=0\r\n", GetParam()));
 }
 

@@ -19,15 +19,6 @@ using test::StateText;
 
 namespace {
 
-// A control owned by the form, placed in a parent.
-template <typename T>
-T* Place(TWinControl* parent, RECT bounds) {
-  auto* control = new T(parent->Owner() ? parent->Owner() : parent);
-  control->SetParent(parent);
-  control->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
-  return control;
-}
-
 class AccessibleControlsTest : public test::TErrorFreeTest {
  protected:
   void SetUp() override {
@@ -36,7 +27,7 @@ class AccessibleControlsTest : public test::TErrorFreeTest {
   }
 
   TPanel* AddPanel(const std::wstring& caption, bool clickable) {
-    auto* panel = Place<TPanel>(FForm.Get(), {10, 150, 202, 189});
+    auto* panel = test::Place<TPanel>(FForm.Get(), 10, 150, 192, 39);
     panel->SetCaption(caption);
     if (clickable) panel->OnClick = [this](TControl*) { ++Clicks; };
     panel->HandleNeeded();
@@ -127,11 +118,11 @@ TEST_F(AccessibleControlsTest, PanelWithoutAClickHandlerStaysThePlatformsPane) {
 }
 
 TEST_F(AccessibleControlsTest, EditIsNamedByTheLabelBeforeItAndIsOtherwiseTheStandardEdit) {
-  auto* row = Place<TPanel>(FForm.Get(), {0, 0, 400, 33});
-  Place<TCheckBox>(row, {12, 9, 94, 26})->SetCaption(L"Ru\u010Dni unos");
-  auto* unnamed = Place<TEdit>(row, {100, 5, 160, 29});
-  Place<TLabel>(row, {170, 8, 170, 8})->SetCaption(L"Hostname:");
-  auto* edit = Place<TEdit>(row, {240, 5, 390, 29});
+  auto* row = test::Place<TPanel>(FForm.Get(), 0, 0, 400, 33);
+  test::Place<TCheckBox>(row, 12, 9, 82, 17)->SetCaption(L"Ru\u010Dni unos");
+  auto* unnamed = test::Place<TEdit>(row, 100, 5, 60, 24);
+  test::Place<TLabel>(row, 170, 8, 0, 0)->SetCaption(L"Hostname:");
+  auto* edit = test::Place<TEdit>(row, 240, 5, 150, 24);
   edit->SetText(L"host.example");
 
   ComPtr<IAccessible> object = test::ClientObject(edit->Handle());
@@ -158,7 +149,7 @@ TEST_F(AccessibleControlsTest, EditIsNamedByTheLabelBeforeItAndIsOtherwiseTheSta
 // Also registered to run with Wine's heap poisoning.
 TEST_F(AccessibleControlsTest, ObjectsKeptAfterTheirControlsAreDestroyedAnswerDisconnected) {
   TPanel* panel = AddPanel(L"S P A J A N J E", true);
-  auto* edit = Place<TEdit>(FForm.Get(), {10, 10, 110, 34});
+  auto* edit = test::Place<TEdit>(FForm.Get(), 10, 10, 100, 24);
   ComPtr<IAccessible> panelObject = test::ClientObject(panel->Handle());
   ComPtr<IAccessible> editObject = test::ClientObject(edit->Handle());
   ASSERT_TRUE(panelObject);

@@ -35,22 +35,14 @@ struct TGroup {
 };
 
 void MakeGroup(TForm& form, TGroup& g) {
-  g.Panel = new TRecorder<TPanel>(&form);
-  g.Panel->SetParent(&form);
-  g.Panel->SetBounds(0, 0, 300, 150);
+  g.Panel = test::Place<TRecorder<TPanel>>(&form, 0, 0, 300, 150);
   for (int i = 0; i < 3; ++i) {
-    g.Radio[i] = new TRadioButton(&form);
-    g.Radio[i]->SetParent(g.Panel);
-    g.Radio[i]->SetBounds(10, 10 + 25 * i, 120, 20);
+    g.Radio[i] = test::Place<TRadioButton>(g.Panel, 10, 10 + 25 * i, 120, 20);
     g.Radio[i]->SetCaption(L"slot " + std::to_wstring(i + 1));
     g.Radio[i]->OnClick = [&g, i](TControl*) { ++g.Clicks[i]; };
   }
-  g.Check = new TCheckBox(&form);
-  g.Check->SetParent(g.Panel);
-  g.Check->SetBounds(150, 10, 100, 20);
-  g.Elsewhere = new TRadioButton(&form);
-  g.Elsewhere->SetParent(&form);
-  g.Elsewhere->SetBounds(10, 200, 120, 20);
+  g.Check = test::Place<TCheckBox>(g.Panel, 150, 10, 100, 20);
+  g.Elsewhere = test::Place<TRadioButton>(&form, 10, 200, 120, 20);
 }
 
 }  // namespace
@@ -157,8 +149,7 @@ TEST(RadioButton, TakingTheFocusWithTheMouseIsNotAClick) {
 
 TEST(CheckBox, EveryChangeOfStateClicksAndTheSameStateDoesNot) {
   test::WithTestForm([](TForm& form) {
-    auto* check = new TCheckBox(&form);
-    check->SetParent(&form);
+    auto* check = test::Place<TCheckBox>(&form);
     check->SetCaption(L"manual");
     int clicks = 0;
     check->OnClick = [&clicks](TControl*) { ++clicks; };
@@ -192,9 +183,7 @@ TEST(CheckBox, EveryChangeOfStateClicksAndTheSameStateDoesNot) {
 // the windowed and graphic controls that only see the mouse messages.
 TEST(DoubleClick, OneEventPerDoubleClickOnEveryControl) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(0, 0, 380, 280);
+    auto* panel = test::Place<TPanel>(&form, 0, 0, 380, 280);
     auto* radio = new TRadioButton(&form);
     radio->SetCaption(L"radio");
     auto* check = new TCheckBox(&form);

@@ -167,11 +167,9 @@ TEST(Component, AFormDestroysItsWindowsBeforeTheControlsItOwns) {
   bool windowGoneFirst = true;
   {
     test::TTestForm form;
-    auto* panel = new TPanel(form.Get());
-    panel->SetParent(form.Get());
+    auto* panel = test::Place<TPanel>(form.Get());
     for (int i = 0; i < 3; ++i) {
-      auto* edit = new test::TRecorder<TEdit>(form.Get());
-      edit->SetParent(panel);
+      auto* edit = test::Place<test::TRecorder<TEdit>>(panel);
       edit->SetTop(25 * i);
     }
     form.ShowAndWait();
@@ -190,12 +188,9 @@ TEST(Component, AFormDestroysItsWindowsBeforeTheControlsItOwns) {
 TEST(Component, RemovingAControlUncoversWhatItCovered) {
   test::WithTestForm([](TForm& form) {
     form.SetColor(clWhite);
-    auto* cover = new TPanel(&form);
-    cover->SetParent(&form);
-    cover->SetBounds(10, 10, 60, 40);
+    auto* cover = test::Place<TPanel>(&form, 10, 10, 60, 40);
     cover->SetColor(clRed);
-    auto* label = new TLabel(&form);
-    label->SetParent(&form);
+    auto* label = test::Place<TLabel>(&form);
     label->SetLeft(100);
     label->SetCaption(L"MMMM");
     label->Font().SetHeight(20);

@@ -104,8 +104,7 @@ TEST(Dispatch, EveryWindowIsBoundToItsObjectFromCreationUntilNcDestroy) {
 
 TEST(Dispatch, PerformAndTheWindowSystemReachTheSameHandlerChain) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TRecorder<TPanel>(&form);
-    panel->SetParent(&form);
+    auto* panel = test::Place<TRecorder<TPanel>>(&form);
     panel->OnMessage = [](TMessage& m) {
       if (m.Msg != WM_APP + 1) return false;
       m.Result = 40 + static_cast<LRESULT>(m.WParam);
@@ -116,15 +115,13 @@ TEST(Dispatch, PerformAndTheWindowSystemReachTheSameHandlerChain) {
     EXPECT_EQ(panel->Count(WM_APP + 1), 2);
 
     // What the control does not handle goes to the system's procedure.
-    auto* edit = new TEdit(&form);
-    edit->SetParent(&form);
+    auto* edit = test::Place<TEdit>(&form);
     SetWindowTextW(edit->Handle(), L"hello");
     EXPECT_EQ(edit->Perform(WM_GETTEXTLENGTH, 0, 0), 5);
     EXPECT_EQ(edit->Text(), L"hello");
 
     // A graphic control has no system procedure behind it.
-    auto* label = new TRecorder<TLabel>(&form);
-    label->SetParent(&form);
+    auto* label = test::Place<TRecorder<TLabel>>(&form);
     EXPECT_EQ(label->Perform(WM_GETTEXTLENGTH, 0, 0), 0);
     EXPECT_EQ(label->Count(WM_GETTEXTLENGTH), 1);
   });
@@ -134,8 +131,7 @@ TEST(Dispatch, PerformAndTheWindowSystemReachTheSameHandlerChain) {
 // on the window from outside comes back into the control.
 TEST(Dispatch, AControlKeepsItsTextInStepWithItsWindow) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TRecorder<TPanel>(&form);
-    panel->SetParent(&form);
+    auto* panel = test::Place<TRecorder<TPanel>>(&form);
     panel->SetCaption(L"one");
     wchar_t shown[16] = {};
     GetWindowTextW(panel->Handle(), shown, 16);
@@ -162,9 +158,7 @@ TEST(Dispatch, AControlKeepsItsTextInStepWithItsWindow) {
 
 TEST(Dispatch, AnExceptionNeverCrossesTheWindowProcedure) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TRecorder<TPanel>(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(0, 0, 100, 100);
+    auto* panel = test::Place<TRecorder<TPanel>>(&form, 0, 0, 100, 100);
     bool throwInPaint = false;
     panel->OnMessage = [&throwInPaint](TMessage& m) {
       if (m.Msg == WM_APP + 2) throw Exception("handler failed");
@@ -196,8 +190,7 @@ TEST(Dispatch, AnExceptionNeverCrossesTheWindowProcedure) {
     EXPECT_EQ(test::ErrorsSeen().back(), "paint failed");
 
     // An event handler that throws is contained as well.
-    auto* check = new TCheckBox(&form);
-    check->SetParent(&form);
+    auto* check = test::Place<TCheckBox>(&form);
     check->SetTop(120);
     check->OnClick = [](TControl*) { throw Exception("click failed"); };
     SendMessageW(check->Handle(), BM_CLICK, 0, 0);
@@ -210,12 +203,8 @@ TEST(Dispatch, AnExceptionNeverCrossesTheWindowProcedure) {
 
 TEST(Dispatch, ParentsHandCommandsDrawItemsAndColoursBackToTheChild) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TRecorder<TPanel>(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(0, 0, 300, 200);
-    auto* check = new TRecorder<TCheckBox>(&form);
-    check->SetParent(panel);
-    check->SetBounds(10, 10, 100, 20);
+    auto* panel = test::Place<TRecorder<TPanel>>(&form, 0, 0, 300, 200);
+    auto* check = test::Place<TRecorder<TCheckBox>>(panel, 10, 10, 100, 20);
     SendMessageW(check->Handle(), BM_CLICK, 0, 0);
     test::Pump(20);
     EXPECT_EQ(panel->Count(WM_COMMAND, reinterpret_cast<LPARAM>(check->Handle())), 1);
@@ -230,9 +219,7 @@ TEST(Dispatch, ParentsHandCommandsDrawItemsAndColoursBackToTheChild) {
     panel->Perform(WM_COMMAND, 5, 0);
     EXPECT_EQ(check->Count(RN_COMMAND), 1);
 
-    auto* drawn = new TOwnerDrawButton(&form);
-    drawn->SetParent(panel);
-    drawn->SetBounds(10, 40, 60, 30);
+    auto* drawn = test::Place<TOwnerDrawButton>(panel, 10, 40, 60, 30);
     test::Pump(50);
     EXPECT_GE(drawn->Draws, 1);
     EXPECT_GE(panel->Count(WM_DRAWITEM), 1);
@@ -241,9 +228,7 @@ TEST(Dispatch, ParentsHandCommandsDrawItemsAndColoursBackToTheChild) {
     EXPECT_EQ(dib.Pixel(30, 15), RGB(255, 0, 0));
 
     // The edit fills its background with the brush its own colour gives.
-    auto* edit = new TRecorder<TEdit>(&form);
-    edit->SetParent(panel);
-    edit->SetBounds(10, 80, 120, 24);
+    auto* edit = test::Place<TRecorder<TEdit>>(panel, 10, 80, 120, 24);
     edit->SetColor(clLime);
     test::Pump(50);
     EXPECT_GE(edit->Count(RN_CTLCOLOREDIT), 1);
@@ -257,8 +242,7 @@ TEST(Dispatch, ParentsHandCommandsDrawItemsAndColoursBackToTheChild) {
 
 TEST(Dispatch, TheFocusedControlSeesKeysBeforeTheirNormalProcessing) {
   test::TTestForm form;
-  auto* edit = new TRecorder<TEdit>(form.Get());
-  edit->SetParent(form.Get());
+  auto* edit = test::Place<TRecorder<TEdit>>(form.Get());
   edit->OnMessage = [](TMessage& m) {
     if (m.Msg == RN_KEYDOWN && m.WParam == 'Q') {
       m.Result = 1;  // taken: the window never sees the key

@@ -26,22 +26,16 @@ struct TLayout {
 TLayout Build(TForm& form) {
   TLayout l{};
   auto edit = [&form](TWinControl* parent, int top) {
-    auto* e = new TEdit(&form);
-    e->SetParent(parent);
+    auto* e = test::Place<TEdit>(parent);
     e->SetTop(top);
     return e;
   };
   l.A = edit(&form, 0);
-  auto* outer = new TPanel(&form);
-  outer->SetParent(&form);
-  outer->SetBounds(0, 30, 300, 150);
+  auto* outer = test::Place<TPanel>(&form, 0, 30, 300, 150);
   l.B = edit(outer, 5);
-  l.Radio = new TRadioButton(&form);
-  l.Radio->SetParent(outer);
+  l.Radio = test::Place<TRadioButton>(outer);
   l.Radio->SetTop(35);
-  auto* inner = new TPanel(&form);
-  inner->SetParent(outer);
-  inner->SetBounds(5, 60, 200, 50);
+  auto* inner = test::Place<TPanel>(outer, 5, 60, 200, 50);
   l.C = edit(inner, 5);
   l.D = edit(&form, 190);
   l.D->SetEnabled(false);
@@ -92,17 +86,10 @@ TEST(Focus, TabAndShiftTabWalkThroughNestedPanelsSkippingNonStops) {
 
 TEST(Focus, ArrowKeysMoveAmongTheChildrenOfOneParent) {
   test::TTestForm form;
-  auto* group = new TPanel(form.Get());
-  group->SetParent(form.Get());
-  group->SetBounds(0, 0, 300, 120);
+  auto* group = test::Place<TPanel>(form.Get(), 0, 0, 300, 120);
   TRadioButton* radio[3];
-  for (int i = 0; i < 3; ++i) {
-    radio[i] = new TRadioButton(form.Get());
-    radio[i]->SetParent(group);
-    radio[i]->SetBounds(10, 10 + 30 * i, 100, 20);
-  }
-  auto* outside = new TEdit(form.Get());
-  outside->SetParent(form.Get());
+  for (int i = 0; i < 3; ++i) radio[i] = test::Place<TRadioButton>(group, 10, 10 + 30 * i, 100, 20);
+  auto* outside = test::Place<TEdit>(form.Get());
   outside->SetTop(150);
   radio[0]->SetChecked(true);
   form.ShowAndWait();

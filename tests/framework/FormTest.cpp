@@ -138,20 +138,13 @@ TEST(Form, ScalingForThePixelDensity) {
     TForm form(nullptr);
     form.SetClientSize(400, 300);
     form.SetMinSize(200, 150);
-    auto* own = new TLabel(&form);
-    own->SetParent(&form);
+    auto* own = test::Place<TLabel>(&form);
     own->SetAutoSize(false);
     own->Font().SetHeight(20);
     own->SetBounds(40, 30, 100, 20);
-    auto* inherits = new TPanel(&form);
-    inherits->SetParent(&form);
-    inherits->SetBounds(10, 100, 200, 50);
-    auto* nested = new TEdit(&form);
-    nested->SetParent(inherits);
-    nested->SetBounds(8, 6, 120, 21);
-    auto* anchored = new TPanel(&form);
-    anchored->SetParent(&form);
-    anchored->SetBounds(300, 200, 80, 40);
+    auto* inherits = test::Place<TPanel>(&form, 10, 100, 200, 50);
+    auto* nested = test::Place<TEdit>(inherits, 8, 6, 120, 21);
+    auto* anchored = test::Place<TPanel>(&form, 300, 200, 80, 40);
     anchored->SetAnchors(akTop | akRight);
 
     // Once before the window exists, once after.

@@ -37,8 +37,7 @@ SIZE TextSize(const std::wstring& text, int pixelHeight) {
 TEST(Layout, AlignedPanelsShareTheClientAreaAndFollowResizes) {
   test::WithTestForm([](TForm& form) {
     auto make = [&form](TAlign align, int size) {
-      auto* p = new TPanel(&form);
-      p->SetParent(&form);
+      auto* p = test::Place<TPanel>(&form);
       p->SetHeight(size);
       p->SetAlign(align);
       return p;
@@ -66,13 +65,9 @@ TEST(Layout, AlignedPanelsShareTheClientAreaAndFollowResizes) {
 
 TEST(Layout, RightAnchorKeepsTheRightDistance) {
   test::WithTestForm([](TForm& form) {
-    auto* fixed = new TPanel(&form);
-    fixed->SetParent(&form);
-    fixed->SetBounds(300, 10, 80, 30);
+    auto* fixed = test::Place<TPanel>(&form, 300, 10, 80, 30);
     fixed->SetAnchors(akTop | akRight);
-    auto* stretched = new TPanel(&form);
-    stretched->SetParent(&form);
-    stretched->SetBounds(20, 60, 340, 30);
+    auto* stretched = test::Place<TPanel>(&form, 20, 60, 340, 30);
     stretched->SetAnchors(akLeft | akTop | akRight);
 
     form.SetClientSize(520, 300);
@@ -127,8 +122,7 @@ TEST(Layout, AnAutoSizedLabelTakesTheSizeOfItsTextInItsFont) {
 // font, and the font it was given stays a live one.
 TEST(Layout, AFontChangeReachesAWindowThatExists) {
   test::WithTestForm([](TForm& form) {
-    auto* edit = new TEdit(&form);
-    edit->SetParent(&form);
+    auto* edit = test::Place<TEdit>(&form);
     edit->HandleNeeded();
     for (int height : {20, 9}) {
       edit->Font().SetHeight(height);
@@ -142,9 +136,7 @@ TEST(Layout, AFontChangeReachesAWindowThatExists) {
 
 TEST(Paint, APanelShowsItsColourARaisedBevelAndACentredCaption) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(20, 20, 200, 60);
+    auto* panel = test::Place<TPanel>(&form, 20, 20, 200, 60);
     panel->SetColor(RGB(0, 0, 200));
     panel->Font().SetColor(clWhite);
     panel->Font().SetHeight(16);
@@ -178,9 +170,7 @@ TEST(Paint, APanelShowsItsColourARaisedBevelAndACentredCaption) {
 TEST(Paint, AShapeWithADottedPenDrawsAnInterruptedOutline) {
   test::WithTestForm([](TForm& form) {
     form.SetColor(clWhite);
-    auto* shape = new TShape(&form);
-    shape->SetParent(&form);
-    shape->SetBounds(10, 10, 61, 41);
+    auto* shape = test::Place<TShape>(&form, 10, 10, 61, 41);
     shape->Pen().SetStyle(psDot);
     shape->Pen().SetColor(clRed);
     shape->Brush().SetStyle(bsClear);

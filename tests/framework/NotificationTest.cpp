@@ -52,14 +52,9 @@ std::vector<HWND> ThreadTooltips() {
 
 TEST(Notifications, MouseEnterAndLeaveNameTheControlToItsParent) {
   test::WithTestForm([](TForm& form) {
-    auto* outer = new TRecorder<TPanel>(&form);
-    outer->SetParent(&form);
-    outer->SetBounds(0, 0, 300, 200);
-    auto* inner = new TPanel(&form);
-    inner->SetParent(outer);
-    inner->SetBounds(20, 20, 80, 60);
-    auto* label = new TLabel(&form);
-    label->SetParent(outer);
+    auto* outer = test::Place<TRecorder<TPanel>>(&form, 0, 0, 300, 200);
+    auto* inner = test::Place<TPanel>(outer, 20, 20, 80, 60);
+    auto* label = test::Place<TLabel>(outer);
     label->SetAutoSize(false);
     label->SetBounds(150, 20, 80, 40);
     int innerEnter = 0, innerLeave = 0, outerEnter = 0, labelEnter = 0, labelLeave = 0;
@@ -101,10 +96,8 @@ TEST(Notifications, MouseEnterAndLeaveNameTheControlToItsParent) {
 
 TEST(Notifications, EnabledChangeIsToldOncePerChange) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TRecorder<TPanel>(&form);
-    panel->SetParent(&form);
-    auto* label = new TRecorder<TLabel>(&form);
-    label->SetParent(&form);
+    auto* panel = test::Place<TRecorder<TPanel>>(&form);
+    auto* label = test::Place<TRecorder<TLabel>>(&form);
     panel->SetEnabled(false);
     panel->SetEnabled(false);
     label->SetEnabled(false);
@@ -119,14 +112,10 @@ TEST(Notifications, EnabledChangeIsToldOncePerChange) {
 
 TEST(Notifications, TheFormPassesSystemColourChangesToEveryControl) {
   test::WithTestForm([](TForm& form) {
-    auto* outer = new TRecorder<TPanel>(&form);
-    outer->SetParent(&form);
-    auto* inner = new TRecorder<TPanel>(&form);
-    inner->SetParent(outer);
-    auto* label = new TRecorder<TLabel>(&form);
-    label->SetParent(inner);
-    auto* check = new TRecorder<TCheckBox>(&form);
-    check->SetParent(inner);
+    auto* outer = test::Place<TRecorder<TPanel>>(&form);
+    auto* inner = test::Place<TRecorder<TPanel>>(outer);
+    auto* label = test::Place<TRecorder<TLabel>>(inner);
+    auto* check = test::Place<TRecorder<TCheckBox>>(inner);
     SendMessageW(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(outer->Count(FM_SYSCOLORCHANGE), 1);
     EXPECT_EQ(inner->Count(FM_SYSCOLORCHANGE), 1);
@@ -142,20 +131,14 @@ TEST(Notifications, AcceleratorsGiveTheFocusAndConsumeTheKey) {
   EXPECT_EQ(AcceleratorChar(L"End&"), 0);
 
   test::TTestForm form;
-  auto* edit = new TEdit(form.Get());
-  edit->SetParent(form.Get());
-  auto* panel = new TPanel(form.Get());
-  panel->SetParent(form.Get());
-  panel->SetBounds(0, 40, 300, 100);
-  auto* check = new TCheckBox(form.Get());
-  check->SetParent(panel);
+  auto* edit = test::Place<TEdit>(form.Get());
+  auto* panel = test::Place<TPanel>(form.Get(), 0, 40, 300, 100);
+  auto* check = test::Place<TCheckBox>(panel);
   check->SetCaption(L"&Beta");
-  auto* radio = new TRadioButton(form.Get());
-  radio->SetParent(panel);
+  auto* radio = test::Place<TRadioButton>(panel);
   radio->SetTop(30);
   radio->SetCaption(L"&Gamma");
-  auto* off = new TCheckBox(form.Get());
-  off->SetParent(panel);
+  auto* off = test::Place<TCheckBox>(panel);
   off->SetTop(60);
   off->SetCaption(L"&Off");
   off->SetEnabled(false);
@@ -191,9 +174,7 @@ TEST(Notifications, AcceleratorsGiveTheFocusAndConsumeTheKey) {
 
 TEST(Notifications, AControlWithAHintGetsATipInTheSharedTooltipWindow) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(0, 0, 200, 100);
+    auto* panel = test::Place<TPanel>(&form, 0, 0, 200, 100);
     auto* tipped = new TPanel(&form);
     tipped->SetHint(L"destination address");
     tipped->SetShowHint(true);

@@ -7,9 +7,7 @@ using namespace lodo;
 
 TEST(Smoke, PanelPaintsItsColour) {
   test::WithTestForm([](TForm& form) {
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(10, 10, 50, 50);
+    auto* panel = test::Place<TPanel>(&form, 10, 10, 50, 50);
     panel->SetColor(clRed);
     test::Pump(50);
     test::TDib dib(100, 100);

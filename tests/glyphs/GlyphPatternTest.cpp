@@ -115,10 +115,7 @@ void ExpectBodyAndInnerRing(const TGlyphPattern& p) {
 // edges and nothing outside it, about the glyph's centre.
 void ExpectDot(const TGlyphPattern& p, const TGlyphGeometry& g) {
   const RECT box = test::PixelBox({0, 0, p.Width, p.Height}, [&](int x, int y) { return p.At(x, y) == pkDot; });
-  EXPECT_EQ(box.left, g.DotLeft - g.Left);
-  EXPECT_EQ(box.top, g.DotTop - g.Top);
-  EXPECT_EQ(box.right, g.DotRight - g.Left);
-  EXPECT_EQ(box.bottom, g.DotBottom - g.Top);
+  EXPECT_TRUE(test::SameRect(box, {g.DotLeft - g.Left, g.DotTop - g.Top, g.DotRight - g.Left, g.DotBottom - g.Top}));
   EXPECT_LE(std::abs((box.left + box.right) - p.Width), 1);
   EXPECT_LE(std::abs((box.top + box.bottom) - p.Height), 1);
   const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
@@ -160,12 +157,14 @@ void ExpectMaskCoversPattern(HBITMAP mask, const TGlyphPattern& p) {
       EXPECT_EQ(black[static_cast<std::size_t>(y * p.Width + x)], p.At(x, y) != pkOutside) << x << "," << y;
 }
 
-// A cell of one colour.
-TGlyphCell Cell(int width, int height, COLORREF color) {
+// A cell of one colour, with a black rectangle in it where one is given.
+TGlyphCell Cell(int width, int height, COLORREF color, RECT black = {}) {
   TGlyphCell cell;
   cell.Width = width;
   cell.Height = height;
   cell.Pixels.assign(static_cast<std::size_t>(width * height), color);
+  for (int y = black.top; y < black.bottom; ++y)
+    for (int x = black.left; x < black.right; ++x) cell.Pixels[static_cast<std::size_t>(y * width + x)] = RGB(0, 0, 0);
   return cell;
 }
 
@@ -205,10 +204,7 @@ TEST_F(GlyphShape, MeasuredGeometryIsTheSystemsRadioButton) {
   };
   DrawFrameControl(cell.DC(), &rect, DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_FLAT);
   const RECT glyph = boundsOf(RGB(0, 0, 0));
-  EXPECT_EQ(glyph.left, g.Left);
-  EXPECT_EQ(glyph.top, g.Top);
-  EXPECT_EQ(glyph.right, g.Right);
-  EXPECT_EQ(glyph.bottom, g.Bottom);
+  EXPECT_TRUE(test::SameRect(glyph, {g.Left, g.Top, g.Right, g.Bottom}));
   cell.Fill(RGB(255, 255, 255));
   DrawFrameControl(cell.DC(), &rect, DFC_BUTTON, DFCS_BUTTONRADIOIMAGE | DFCS_CHECKED | DFCS_FLAT);
   // The dot is measured along one column and one row near the centre, so it
@@ -278,9 +274,7 @@ TEST_F(GlyphShape, DotRunsStartTwoBeforeTheCentreInTheColumnAndRowJustBefore) {
   for (POINT at : {POINT{1, 1}, POINT{2, 3}}) {
     SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
     const int l = at.x, t = at.y;
-    TGlyphCell mask = Cell(17, 17, RGB(255, 255, 255));
-    for (int y = t; y < t + 13; ++y)
-      for (int x = l; x < l + 13; ++x) mask.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(0, 0, 0);
+    const TGlyphCell mask = Cell(17, 17, RGB(255, 255, 255), {l, t, l + 13, t + 13});
     TGlyphCell image = Cell(17, 17, RGB(255, 255, 255));
     auto dot = [&](int x, int y) { image.Pixels[static_cast<std::size_t>(y * 17 + x)] = RGB(1, 2, 3); };
     // Column W/2+L-1 = L+5 from row H/2+T-2 = T+4 upwards; row H/2+T-1 = T+5
@@ -324,9 +318,7 @@ TEST_F(GlyphShape, NoGlyphFoundGivesTheDefault13By13Glyph) {
 }
 
 TEST_F(GlyphShape, DotRunsStayInsideTheCellAndOnTheGlyph) {
-  TGlyphCell mask = Cell(14, 13, RGB(255, 255, 255));
-  for (int y = 1; y < 12; ++y)
-    for (int x = 1; x < 12; ++x) mask.Pixels[static_cast<std::size_t>(y * 14 + x)] = RGB(0, 0, 0);
+  const TGlyphCell mask = Cell(14, 13, RGB(255, 255, 255), {1, 1, 12, 12});
   // Every pixel of the image has the dot colour: the runs end at the cell's
   // edges, and the dot is cut back to the glyph.
   const TGlyphGeometry all = GeometryFromCells(mask, Cell(14, 13, RGB(1, 2, 3)), RGB(1, 2, 3));
@@ -368,9 +360,7 @@ TEST_F(GlyphShape, TinyGlyphsKeepEveryScanInsideTheMatrix) {
   ASSERT_TRUE(HeapsIntact());
   for (int size = 1; size <= 4; ++size) {
     SCOPED_TRACE(size);
-    TGlyphCell mask = Cell(size + 2, size + 2, RGB(255, 255, 255));
-    for (int y = 1; y <= size; ++y)
-      for (int x = 1; x <= size; ++x) mask.Pixels[static_cast<std::size_t>(y * (size + 2) + x)] = RGB(0, 0, 0);
+    const TGlyphCell mask = Cell(size + 2, size + 2, RGB(255, 255, 255), {1, 1, size + 1, size + 1});
     TGlyphGeometry g = GeometryFromCells(mask, Cell(size + 2, size + 2, RGB(1, 2, 3)), RGB(1, 2, 3));
     ASSERT_EQ(g.Width, size);
     ASSERT_EQ(g.Height, size);

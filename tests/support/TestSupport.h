@@ -50,6 +50,21 @@ class TTestForm {
 // Runs body with a visible test form and a message loop around it.
 void WithTestForm(const std::function<void(TForm& form)>& body);
 
+// A new control in a parent, owned by the parent's owner (the parent itself
+// when it has none); with bounds, given as SetBounds takes them.
+template <typename T>
+T* Place(TWinControl* parent) {
+  auto* control = new T(parent->Owner() ? parent->Owner() : parent);
+  control->SetParent(parent);
+  return control;
+}
+template <typename T>
+T* Place(TWinControl* parent, int left, int top, int width, int height) {
+  T* control = Place<T>(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
 // A 32-bit top-down DIB section selected into its own memory DC.
 class TDib {
  public:

@@ -26,6 +26,15 @@ namespace {
 
 using test::Lower;
 
+// No visual style: no class has one, no handle opens, and a close finds
+// nothing to close.
+void ExpectNoVisualStyle() {
+  EXPECT_FALSE(VisualStylesAvailableForAll({}));
+  EXPECT_FALSE(VisualStylesAvailable(tciButton));
+  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
+  EXPECT_EQ(CloseThemeHandle(tciButton), 1);
+}
+
 }  // namespace
 
 TEST(ThemeBinding, BindsAllEntryPointsInOrderFromTheSystemFolder) {
@@ -217,10 +226,7 @@ TEST(ThemeChange, ARealSwitchIsFollowedBothWays) {
   ASSERT_TRUE(test::PumpUntil([] { return !ThemesActive(); }));
   EXPECT_GE(told, 1);
   EXPECT_EQ(ThemeData(tciButton).Handle, nullptr);
-  EXPECT_FALSE(VisualStylesAvailableForAll({}));
-  EXPECT_FALSE(VisualStylesAvailable(tciButton));
-  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
-  EXPECT_EQ(CloseThemeHandle(tciButton), 1);
+  ExpectNoVisualStyle();
 
   ASSERT_TRUE(test::SwitchVisualStyleOn());
   ASSERT_TRUE(test::PumpUntil([] { return ThemesActive(); }));
@@ -340,10 +346,7 @@ TEST(ThemeClassic, LoadedButInactiveAnswersNoAndWaits) {
   TThemeCallCounter calls;
   EXPECT_TRUE(ThemeLibraryLoaded());
   EXPECT_FALSE(ThemesActive());
-  EXPECT_FALSE(VisualStylesAvailableForAll({}));
-  EXPECT_FALSE(VisualStylesAvailable(tciButton));
-  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
-  EXPECT_EQ(CloseThemeHandle(tciButton), 1);
+  ExpectNoVisualStyle();
   EXPECT_EQ(calls.Opens(), 0);
   EXPECT_TRUE(IsWindow(ThemeReceiverWindow()));
   EXPECT_EQ(test::CountHiddenMessageWindows(), 1);
@@ -357,10 +360,7 @@ TEST(ThemeMissing, NotLoadedAnswersNoAndCreatesNoWindow) {
   TThemeModuleScope scope;
   EXPECT_FALSE(ThemeLibraryLoaded());
   EXPECT_FALSE(ThemesActive());
-  EXPECT_FALSE(VisualStylesAvailableForAll({}));
-  EXPECT_FALSE(VisualStylesAvailable(tciButton));
-  EXPECT_EQ(OpenThemeHandle(tciButton), nullptr);
-  EXPECT_EQ(CloseThemeHandle(tciButton), 1);
+  ExpectNoVisualStyle();
   EXPECT_EQ(ThemeReceiverWindow(), nullptr);
   EXPECT_EQ(test::CountHiddenMessageWindows(), 0);
   EXPECT_EQ(lodo::IsThemeActive(), FALSE);
