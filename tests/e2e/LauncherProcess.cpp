@@ -71,9 +71,7 @@ bool TProgramFolder::SettingsExist() const {
 }
 
 std::string TProgramFolder::Setting(const char* section, const char* key) const {
-  char value[4096] = {};
-  GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), SettingsPath().c_str());
-  return value;
+  return test::ProfileString(SettingsPath(), section, key);
 }
 
 std::string TProgramFolder::Record() const { return ReadFileBytes(FPath + "winvnc.record"); }

@@ -30,14 +30,6 @@ std::vector<std::string> SplitZeros(const std::vector<char>& buffer, DWORD n) {
 }
 }  // namespace
 
-std::string ProfileString(const std::string& path, const std::string& section, const std::string& key) {
-  DropCache(path);
-  std::vector<char> buffer(8192);
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", buffer.data(),
-                                           static_cast<DWORD>(buffer.size()), path.c_str());
-  return std::string(buffer.data(), n);
-}
-
 std::vector<std::string> ProfileSection(const std::string& path, const std::string& section) {
   DropCache(path);
   std::vector<char> buffer(32768);

@@ -15,8 +15,6 @@ namespace lodo::test {
 // of the launcher's own lookup.
 std::string ExeFolder();
 
-// What the platform reads, after making it drop any cached copy.
-std::string ProfileString(const std::string& path, const std::string& section, const std::string& key);
 // "key=value" entries of a section, in file order.
 std::vector<std::string> ProfileSection(const std::string& path, const std::string& section);
 std::vector<std::string> ProfileSectionNames(const std::string& path);

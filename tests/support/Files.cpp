@@ -1,6 +1,8 @@
 // Raw file helpers of the tests, all through the Win32 file functions.
 #include "tests/support/Files.h"
 
+#include <vector>
+
 namespace lodo::test {
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -28,6 +30,14 @@ std::string ReadText(const std::string& path) {
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void DropCache(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
+
+std::string ProfileString(const std::string& path, const std::string& section, const std::string& key) {
+  DropCache(path);
+  std::vector<char> buffer(8192);
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", buffer.data(),
+                                           static_cast<DWORD>(buffer.size()), path.c_str());
+  return std::string(buffer.data(), n);
+}
 
 bool IsFile(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());

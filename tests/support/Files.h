@@ -16,6 +16,9 @@ bool IsFile(const std::string& path);
 bool Exists(const std::string& path);
 // Makes the platform drop its cached copy of a profile file.
 void DropCache(const std::string& path);
+// A key's value as the platform reads it, after making it drop any cached
+// copy; "<none>" when there is none.
+std::string ProfileString(const std::string& path, const std::string& section, const std::string& key);
 // Removes a file or a folder tree, read-only attributes included.
 void RemovePath(const std::string& path);
 
